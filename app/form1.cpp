@@ -1,0 +1,228 @@
+#include "app/form1.h"
+
+#include "app/stored_settings.h"
+#include "core/checked_int.h"
+#include "core/error.h"
+#include "core/handler_guard.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+
+namespace velmor {
+
+namespace {
+
+struct SonyDevice {
+    const char* name;
+    const char* descriptionFile;
+    qint32 settings[3];
+};
+
+constexpr SonyDevice SonyDevices[] = {
+    {"mdsls", "d:\\program files\\nirvis\\device files\\sony\\mdsls.cde", {1, 1, 2}},
+    {"ampsls", "d:\\program files\\nirvis\\device files\\sony\\de935sls.cde", {1, 1, 1}},
+    {"cdsls", "d:\\program files\\nirvis\\device files\\sony\\cdsls.cde", {1, 1, 1}},
+};
+
+DdeConversation::Links rawLinks(const Form1Parts& parts) {
+    DdeConversation::Links links{};
+    for (std::size_t i = 0; i < links.size(); ++i)
+        links[i] = parts.ddeLinks[i].get();
+    return links;
+}
+
+} // namespace
+
+Form1::Form1(Form1Parts parts)
+    : m_parts(std::move(parts))
+    , m_controls(createForm1Controls(*this))
+    , m_ddeConversation(*this, *m_parts.messageBox, rawLinks(m_parts))
+    , m_messageHandler(*this, m_ddeConversation, *m_parts.slinkx, m_pendingCommands, m_currentArtist)
+    , m_reportHandler(*this, m_ddeConversation, m_pendingCommands, m_currentArtist)
+    , m_callEventHandler(*this, m_ddeConversation) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Velmor - Central Controls"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/velmor/velmor-32.png"));
+    icon.addFile(QStringLiteral(":/velmor/velmor-16.png"));
+    setWindowIcon(icon);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QFont windowFont(QStringLiteral("MS Sans Serif"));
+    windowFont.setStyleHint(QFont::SansSerif);
+    windowFont.setPointSizeF(8.25);
+    setFont(windowFont);
+    setFixedSize(507, 404);
+
+    m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());
+    m_parts.callSoft1->restoreStoredSettings(callSoft1StoredSettings());
+
+    m_controls.lstMessage->setFocus();
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::connectHandlers() {
+    const Form1Controls& c = m_controls;
+    connect(c.Check1, &QCheckBox::clicked, this,
+            [this] { runHandler("Check1_Click", {}, [this] { Check1_Click(); }); });
+    connect(c.Command1, &QPushButton::clicked, this,
+            [this] { runHandler("Command1_Click", m_controls.Text1->text(), [this] { Command1_Click(); }); });
+    // The send button is the window's default: Enter in the command box sends.
+    connect(c.Text1, &QLineEdit::returnPressed, c.Command1, &QPushButton::click);
+    connect(c.btnClearList, &QPushButton::clicked, this,
+            [this] { runHandler("btnClearList_Click", {}, [this] { btnClearList_Click(); }); });
+
+    connect(&m_ddeConversation, &DdeConversation::DDEMessageChanged, this, [this] {
+        runHandler("DDEMessage_Change", caption(HvLabel::DDEMessage),
+                   [this] { m_messageHandler.DDEMessage_Change(); });
+    });
+    connect(m_parts.slinkx.get(), &SlinkControl::SlinkReceived, this,
+            [this](const QString& sourceName, const QString& message) {
+                runHandler("Slinkx_SlinkReceived", sourceName + QLatin1Char(':') + message,
+                           [&] { m_reportHandler.Slinkx_SlinkReceived(sourceName, message); });
+            });
+    connect(m_parts.callSoft1.get(), &TelephonyControl::CallSoftCallEvent, this,
+            [this](const QString& t1, const QString& t2, const QString& t3, const QString& t4,
+                   const QString& t5) {
+                runHandler("CallSoft1_CallSoftCallEvent", t4,
+                           [&] { m_callEventHandler.CallSoft1_CallSoftCallEvent(t1, t2, t3, t4, t5); });
+            });
+}
+
+void Form1::Form_Load() {
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    show();
+    m_controls.CallSoft1->setVisible(false);
+    m_parts.callSoft1->setCallSoftEnable(-1);
+
+    SlinkControl& slinkx = *m_parts.slinkx;
+    m_transmitPort = QStringLiteral("cdj");
+    m_receivePort = QStringLiteral("cdjr");
+    slinkx.SlinkDefinePort(m_transmitPort, QStringLiteral("type=devtx"), 1, 1, 0);
+    slinkx.SlinkDefinePort(m_receivePort, QStringLiteral("type=devrx"), 1, 1, 0);
+    slinkx.SlinkStart();
+    for (const SonyDevice& device : SonyDevices) {
+        slinkx.SlinkLoadDevice(QLatin1String(device.name), QLatin1String(device.descriptionFile),
+                               device.settings[0], device.settings[1], device.settings[2]);
+    }
+
+    m_ddeConversation.Open_DDE_Link();
+}
+
+void Form1::Form_Unload() {
+    m_parts.callSoft1->setCallSoftEnable(0);
+}
+
+int Form1::start() {
+    try {
+        Form_Load();
+        return 0;
+    } catch (const Error& e) {
+        reportFatalError(e);
+    } catch (const std::exception& e) {
+        reportFatalError(Error(-1, QString::fromLocal8Bit(e.what())));
+    }
+    return 1;
+}
+
+void Form1::reportFatalError(const Error& error) {
+    qWarning("Velmor stops: error %d: %s", error.number(), qUtf8Printable(error.description()));
+    m_parts.messageBox->show(
+        QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description()));
+}
+
+void Form1::closeEvent(QCloseEvent* event) {
+    int exitStatus = 0;
+    try {
+        Form_Unload();
+    } catch (const Error& e) {
+        reportFatalError(e);
+        exitStatus = 1;
+    }
+    event->accept();
+    Q_EMIT closed(exitStatus);
+}
+
+void Form1::Check1_Click() {
+    m_ddeConversation.Send_DDE_Command(check1Value() != 0 ? QStringLiteral(",O1900")
+                                                          : QStringLiteral(",L0702"));
+}
+
+void Form1::Command1_Click() {
+    [[maybe_unused]] const qint16 result = toInt16(m_parts.slinkx->SlinkSend(m_controls.Text1->text()));
+}
+
+void Form1::btnClearList_Click() {
+    m_controls.lstMessage->clear();
+}
+
+QLabel* Form1::labelFor(HvLabel label) const {
+    switch (label) {
+    case HvLabel::DDECommand:
+        return m_controls.DDECommand;
+    case HvLabel::DDECommandAcknowledge:
+        return m_controls.DDECommandAcknowledge;
+    case HvLabel::DDEMessage:
+        return m_controls.DDEMessage;
+    case HvLabel::DDEMessageAcknowledge:
+        return m_controls.DDEMessageAcknowledge;
+    case HvLabel::Label2:
+        return m_controls.Label2;
+    case HvLabel::Label5:
+        return m_controls.Label5;
+    }
+    Q_UNREACHABLE();
+}
+
+QString Form1::caption(HvLabel label) const {
+    return labelFor(label)->text();
+}
+
+void Form1::setCaption(HvLabel label, const QString& caption) {
+    labelFor(label)->setText(caption);
+}
+
+qsizetype Form1::messageLogCount() const {
+    return m_controls.lstMessage->count();
+}
+
+void Form1::removeMessageLogEntry(qsizetype index) {
+    delete m_controls.lstMessage->takeItem(static_cast<int>(index));
+}
+
+void Form1::appendMessageLogEntry(const QString& entry) {
+    m_controls.lstMessage->addItem(entry);
+}
+
+void Form1::selectMessageLogEntry(qsizetype index) {
+    m_controls.lstMessage->setCurrentRow(static_cast<int>(index));
+    m_controls.lstMessage->scrollToItem(m_controls.lstMessage->item(static_cast<int>(index)));
+}
+
+void Form1::setLabel1Caption(const QString& caption) {
+    m_controls.Label1->setText(caption);
+}
+
+qint16 Form1::check1Value() const {
+    return m_controls.Check1->isChecked() ? 1 : 0;
+}
+
+QString Form1::cdInfoText() const {
+    return m_controls.CDInfo->text();
+}
+
+void Form1::setLabel19Caption(const QString& caption) {
+    m_controls.Label19->setText(caption);
+}
+
+} // namespace velmor

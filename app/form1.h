@@ -1,0 +1,87 @@
+#pragma once
+
+#include "app/form1_controls.h"
+#include "app/form1_parts.h"
+#include "core/pending_commands.h"
+#include "hvlink/dde_conversation.h"
+#include "hvlink/hv_window.h"
+#include "hvlink/message_handler.h"
+#include "jukebox/jukebox_window.h"
+#include "jukebox/report_handler.h"
+#include "telephony/call_event_handler.h"
+#include "telephony/telephony_window.h"
+
+#include <QWidget>
+
+namespace velmor {
+
+class Error;
+
+// The main window: it owns every control, all of Velmor's state and the hosted outside parties,
+// and routes each event to its handler.
+class Form1 : public QWidget, public HvWindow, public JukeboxWindow, public TelephonyWindow {
+    Q_OBJECT
+public:
+    explicit Form1(Form1Parts parts);
+    ~Form1() override;
+
+    // Start-up: shows the window, sets up the hosted controls and opens the links to HomeVision.
+    // An error raised by a step ends it there.
+    void Form_Load();
+    // Shutdown, run when the window closes.
+    void Form_Unload();
+
+    // Runs start-up and reports an error that escapes it. Returns the exit status it calls for.
+    int start();
+
+    [[nodiscard]] const Form1Controls& controls() const { return m_controls; }
+    [[nodiscard]] DdeConversation& ddeConversation() { return m_ddeConversation; }
+    [[nodiscard]] PendingCommands& pendingCommands() { return m_pendingCommands; }
+    [[nodiscard]] const QString& currentArtist() const { return m_currentArtist; }
+
+    // HvWindow
+    [[nodiscard]] QString caption(HvLabel label) const override;
+    void setCaption(HvLabel label, const QString& caption) override;
+    [[nodiscard]] qsizetype messageLogCount() const override;
+    void removeMessageLogEntry(qsizetype index) override;
+    void appendMessageLogEntry(const QString& entry) override;
+    void selectMessageLogEntry(qsizetype index) override;
+
+    // JukeboxWindow
+    void setLabel1Caption(const QString& caption) override;
+    [[nodiscard]] qint16 check1Value() const override;
+    [[nodiscard]] QString cdInfoText() const override;
+
+    // TelephonyWindow
+    void setLabel19Caption(const QString& caption) override;
+
+Q_SIGNALS:
+    // The window has closed; the program ends with this status.
+    void closed(int exitStatus);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void Check1_Click();
+    void Command1_Click();
+    void btnClearList_Click();
+    void connectHandlers();
+    void reportFatalError(const Error& error);
+    [[nodiscard]] QLabel* labelFor(HvLabel label) const;
+
+    Form1Parts m_parts;
+    Form1Controls m_controls;
+
+    PendingCommands m_pendingCommands;
+    QString m_currentArtist;
+    QString m_transmitPort;
+    QString m_receivePort;
+
+    DdeConversation m_ddeConversation;
+    MessageHandler m_messageHandler;
+    ReportHandler m_reportHandler;
+    CallEventHandler m_callEventHandler;
+};
+
+} // namespace velmor

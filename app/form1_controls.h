@@ -1,0 +1,41 @@
+#pragma once
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QWidget;
+
+namespace velmor {
+
+// The window's controls, named as the window names them. The window owns them through Qt's parenting.
+struct Form1Controls {
+    QWidget* CallSoft1 = nullptr; // the place of the hosted telephony control
+    QPushButton* Connect = nullptr;
+    QGroupBox* Frame8 = nullptr;
+    QLineEdit* CDInfo = nullptr;
+    QCheckBox* Check1 = nullptr;
+    QPushButton* Command1 = nullptr;
+    QGroupBox* Frame2 = nullptr;
+    QPushButton* btnClearList = nullptr;
+    QListWidget* lstMessage = nullptr;
+    QLabel* DDEMessageAcknowledge = nullptr;
+    QLabel* DDEMessage = nullptr;
+    QLabel* DDECommandAcknowledge = nullptr;
+    QLabel* DDECommand = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLineEdit* Text1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label4 = nullptr;
+    QLabel* Label3 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label19 = nullptr;
+    QLabel* Label5 = nullptr;
+};
+
+// Creates every control with its design position, size, caption and tab order.
+[[nodiscard]] Form1Controls createForm1Controls(QWidget& form);
+
+} // namespace velmor

@@ -1,0 +1,31 @@
+#!/usr/bin/env bash
+# Installs every Debian package Velmor's build, tests and demo need. Quick when all are present.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake ninja-build pkg-config ccache
+    qt6-base-dev qt6-base-dev-tools libmpdclient-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # tests and demo: a private session bus, a throwaway MPD, generated music, a virtual display
+    dbus dbus-bin mpd mpc sox flac xvfb xauth x11-apps imagemagick fonts-dejavu-core
+    # fuzzing and sanitizers
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+    echo "bootstrap: installing ${missing[*]}"
+    if [ "$(id -u)" -ne 0 ]; then sudo=sudo; else sudo=; fi
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# MPD is only ever started by the tests and the demo, on private sockets; the system one stays off.
+if command -v systemctl >/dev/null 2>&1 && systemctl is-enabled mpd >/dev/null 2>&1; then
+    systemctl disable --now mpd mpd.socket >/dev/null 2>&1 || true
+fi
