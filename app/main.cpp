@@ -1,8 +1,11 @@
 #include "app/backends.h"
 #include "app/form1.h"
 #include "app/qt_message_box.h"
+#include "app/termination_signals.h"
 
 #include <QApplication>
+
+#include <optional>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -15,9 +18,18 @@ int main(int argc, char* argv[]) {
     velmor::QtMessageBox& box = *messageBox;
     velmor::Form1 form(velmor::makeRealParts(std::move(messageBox)));
     box.setOwner(&form);
-    QObject::connect(&form, &velmor::Form1::closed, &app, &QCoreApplication::exit);
+    std::optional<int> closedWith;
+    QObject::connect(&form, &velmor::Form1::closed, &app, [&](int status) {
+        closedWith = status;
+        QCoreApplication::exit(status);
+    });
+    velmor::TerminationSignals termination;
+    QObject::connect(&termination, &velmor::TerminationSignals::terminationRequested, &form, &QWidget::close);
 
     if (const int failure = form.start())
         return failure;
+    // The window may already have been closed while start-up waited on a message box.
+    if (closedWith)
+        return *closedWith;
     return QApplication::exec();
 }
