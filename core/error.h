@@ -21,7 +21,9 @@ private:
 };
 
 namespace error_number {
+inline constexpr int InvalidProcedureCall = 5;
 inline constexpr int Overflow = 6;
+inline constexpr int PathFileAccess = 75;
 inline constexpr int NoApplicationAnswered = 282;
 } // namespace error_number
 

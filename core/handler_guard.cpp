@@ -7,9 +7,15 @@
 namespace velmor {
 
 QString shortenedForReport(const QString& input, qsizetype limit) {
-    if (input.size() <= limit)
-        return input;
-    return input.left(limit) + QStringLiteral("... (%1 characters)").arg(input.size());
+    QString shown = input.size() <= limit
+                        ? input
+                        : input.left(limit) + QStringLiteral("... (%1 characters)").arg(input.size());
+    // A message may hold line breaks; the report must stay on one line.
+    for (QChar& c : shown) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F)
+            c = QChar(0x2400 + (c.unicode() == 0x7F ? 0x21 : c.unicode()));
+    }
+    return shown;
 }
 
 bool runHandler(const char* handling, const QString& input, const std::function<void()>& handler) {

@@ -6,7 +6,8 @@
 
 namespace velmor {
 
-// Shortens an input for a one-line report: very long messages would otherwise flood stderr.
+// Shortens an input for a one-line report: very long messages would otherwise flood stderr. Control
+// characters are shown as their Unicode pictures (a line feed as U+240A), so the report keeps to one line.
 [[nodiscard]] QString shortenedForReport(const QString& input, qsizetype limit = 80);
 
 // The dispatch boundary of every event handler: an error that escapes the handler ends that handling

@@ -2,9 +2,18 @@
 
 #include "hvlink/dde_conversation.h"
 #include "hvlink/hv_window.h"
+#include "hvlink/message_text.h"
+#include "hvlink/release_pending_command.h"
 #include "jukebox/slink_control.h"
 
 namespace velmor {
+
+namespace {
+
+// The log keeps the newest 51 messages.
+constexpr qsizetype LogLimit = 50;
+
+} // namespace
 
 MessageHandler::MessageHandler(HvWindow& window, DdeConversation& conversation, SlinkControl& slinkx,
                                PendingCommands& pendingCommands, const QString& currentArtist)
@@ -16,10 +25,35 @@ MessageHandler::MessageHandler(HvWindow& window, DdeConversation& conversation, 
 
 void MessageHandler::DDEMessage_Change() {
     const QString message = m_window.caption(HvLabel::DDEMessage);
-    if (message == QLatin1String("--------"))
+    // Putting the marker back below brings us here again; that run has nothing to do.
+    if (message == IdleMarker)
         return;
-    m_conversation.setMessageSlot(QStringLiteral("--------"));
+
+    logMessage(message);
+
+    if (const std::optional<QString> text = jukeboxTextOf(message)) {
+        m_window.setCaption(HvLabel::Label2, *text);
+        m_slinkx.SlinkSend(*text);
+    }
+
+    if (startsWithPlayArtistKeyword(message)) {
+        // One artist for all seven commands, even if a report changes it while they go out.
+        const QStringList commands = playArtistCommands(m_currentArtist);
+        for (const QString& command : commands)
+            m_slinkx.SlinkSend(command);
+    }
+
+    // Emptying the slot makes HomeVision's next message a change even when it repeats this one.
+    m_conversation.setMessageSlot(QString(IdleMarker));
     m_conversation.Send_DDE_Message_Ack();
+    Release_Pending_Command(m_pendingCommands, m_conversation, m_window);
+}
+
+void MessageHandler::logMessage(const QString& message) {
+    if (m_window.messageLogCount() > LogLimit)
+        m_window.removeMessageLogEntry(0);
+    m_window.appendMessageLogEntry(message);
+    m_window.selectMessageLogEntry(m_window.messageLogCount() - 1);
 }
 
 } // namespace velmor

@@ -19,6 +19,8 @@ public:
     void DDEMessage_Change();
 
 private:
+    void logMessage(const QString& message);
+
     HvWindow& m_window;
     DdeConversation& m_conversation;
     SlinkControl& m_slinkx;

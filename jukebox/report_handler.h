@@ -15,9 +15,14 @@ public:
     ReportHandler(JukeboxWindow& window, HomeVisionCommands& homeVision, PendingCommands& pendingCommands,
                   QString& currentArtist);
 
+    // Every report is shown; a "playing" report that cannot be cut or whose now-playing file cannot be
+    // written raises velmor::Error, after which nothing is sent or parked for it.
     void Slinkx_SlinkReceived(const QString& sourceName, const QString& message);
 
 private:
+    void handlePlaying(const QString& message);
+    void handlePlayer(const QString& message);
+
     JukeboxWindow& m_window;
     HomeVisionCommands& m_homeVision;
     PendingCommands& m_pendingCommands;

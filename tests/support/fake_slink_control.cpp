@@ -35,6 +35,8 @@ qint32 FakeSlinkControl::SlinkLoadDevice(const QString& deviceName, const QStrin
 
 qint32 FakeSlinkControl::SlinkSend(const QString& command) {
     record(QStringLiteral("SlinkSend"), QStringLiteral("SlinkSend ") + command);
+    if (onSend)
+        onSend(command);
     return m_sendResult;
 }
 

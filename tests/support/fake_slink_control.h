@@ -3,6 +3,7 @@
 #include "jukebox/slink_control.h"
 #include "tests/support/call_log.h"
 
+#include <functional>
 #include <optional>
 
 namespace velmor::test {
@@ -29,6 +30,8 @@ public:
         Q_EMIT SlinkReceived(sourceName, message);
     }
 
+    // Runs inside every SlinkSend, after the call is recorded: a test may act at that moment.
+    std::function<void(const QString&)> onSend;
     [[nodiscard]] const QByteArray& storedSettings() const { return m_storedSettings; }
 
 private:

@@ -1,0 +1,64 @@
+#include "jukebox/now_playing_file.h"
+
+#include "core/error.h"
+#include "jukebox/jukebox_window.h"
+#include "jukebox/windows1252.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace velmor {
+
+namespace {
+
+Error writeFailure(const QString& path, const QString& reason) {
+    return Error(error_number::PathFileAccess,
+                 QStringLiteral("cannot write the now-playing file \"%1\": %2").arg(path, reason));
+}
+
+QString openFailureReason(const QSaveFile& file, const QString& path) {
+    // QSaveFile names the temporary file it could not create; the missing folder is the real story.
+    if (!QFileInfo(path).absoluteDir().exists())
+        return QStringLiteral("its folder does not exist");
+    return file.errorString();
+}
+
+} // namespace
+
+QByteArray nowPlayingFileContent(const TrackInfo& track) {
+    const QString lines[] = {
+        QStringLiteral(" ' Current Track Info '"),
+        QString(),
+        track.trackTitle,
+        QString(),
+        QStringLiteral("Track Time: ") + track.trackTime,
+        QStringLiteral("------------------------"),
+        QStringLiteral("       Disc Info"),
+        QStringLiteral("D:") + track.discTitle,
+        QStringLiteral("A:") + track.artist,
+        QString(),
+    };
+    QByteArray content;
+    for (const QString& line : lines)
+        content += toWindows1252(line) + "\r\n";
+    return content;
+}
+
+void replaceFileContent(const QString& path, const QByteArray& content) {
+    if (path.isEmpty())
+        throw writeFailure(path, QStringLiteral("no path is given"));
+    QSaveFile file(path);
+    // A folder that cannot take a temporary file may still hold a writable file; write it in place.
+    file.setDirectWriteFallback(true);
+    if (!file.open(QIODevice::WriteOnly))
+        throw writeFailure(path, openFailureReason(file, path));
+    if (file.write(content) != content.size() || !file.commit())
+        throw writeFailure(path, file.errorString());
+}
+
+void Write_Now_Playing_File(const JukeboxWindow& window, const TrackInfo& track) {
+    replaceFileContent(window.cdInfoText(), nowPlayingFileContent(track));
+}
+
+} // namespace velmor

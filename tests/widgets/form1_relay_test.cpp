@@ -1,0 +1,59 @@
+#include "tests/widgets/form1_fixture.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTemporaryDir>
+
+namespace velmor::test {
+namespace {
+
+using ::testing::ElementsAre;
+
+// A track report parks its commands; HomeVision's next messages carry them out one at a time.
+TEST_F(Form1Test, TrackReportIsPacedOutByTheNextMessages) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("cdnow.txt"));
+    control<QLineEdit>("CDInfo")->setText(path);
+    ASSERT_EQ(form->start(), 0);
+    log.clear();
+
+    slinkx->report(QStringLiteral("cdjr"), QStringLiteral("playing[\"D\",\"Ann (Other)\",\"T\",\"12:45\"]"));
+    for (const char* message : {"one", "two~cdj:playlist_next", "three", "KRZ:PlayThisArtist"})
+        links[2]->deliver(QString::fromUtf8(message));
+
+    EXPECT_THAT(log.entries(),
+                ElementsAre("DDECommand poke ,=1200002D0C00", "DDEMessageAcknowledge poke OK 1",
+                            "DDECommand poke ,?1F000C", "SlinkSend  cdj:playlist_next",
+                            "DDEMessageAcknowledge poke OK 2", "DDECommand poke ,?20002D",
+                            "DDEMessageAcknowledge poke OK 1", "DDECommand poke ,O1900",
+                            "SlinkSend cdj:playlist_stop", "SlinkSend cdj:playlist_mode[manual]",
+                            "SlinkSend cdj:playlist_clear", "SlinkSend cdj:search_mode[track]",
+                            "SlinkSend cdj:search[artist == \"Ann <Other>\"]",
+                            "SlinkSend cdj:playlist_mode[random]", "SlinkSend cdj:playlist_play",
+                            "DDEMessageAcknowledge poke OK 2"));
+    EXPECT_EQ(control<QListWidget>("lstMessage")->count(), 4);
+    EXPECT_EQ(control<QListWidget>("lstMessage")->currentRow(), 3);
+    EXPECT_EQ(control<QLabel>("DDEMessage")->text(), QStringLiteral("--------"));
+    EXPECT_EQ(control<QLabel>("Label2")->text(), QStringLiteral(" cdj:playlist_next"));
+    EXPECT_EQ(control<QLabel>("Label5")->text(), QStringLiteral(",O1900"));
+    EXPECT_TRUE(QFile::exists(path));
+}
+
+TEST_F(Form1Test, ReportThatCannotBeHandledLeavesTheWindowRunning) {
+    ASSERT_EQ(form->start(), 0);
+    control<QLineEdit>("CDInfo")->setText(QString());
+    log.clear();
+
+    slinkx->report(QStringLiteral("cdjr"), QStringLiteral("playing[\"D\",\"A\",\"T\",\"12:45\"]"));
+    slinkx->report(QStringLiteral("cdjr"), QStringLiteral("using_player[cd]"));
+
+    EXPECT_EQ(form->currentArtist(), QStringLiteral("A"));
+    EXPECT_EQ(control<QLabel>("Label1")->text(), QStringLiteral("cdjr:using_player[cd]"));
+    EXPECT_THAT(log.entries(), ElementsAre("DDECommand poke ,O2B00"));
+    EXPECT_THAT(form->pendingCommands(), ::testing::Each(QString()));
+}
+
+} // namespace
+} // namespace velmor::test
