@@ -21,7 +21,7 @@ public:
     explicit NcidTelephonyControl(NcidServerAddress server, QObject* parent = nullptr);
     ~NcidTelephonyControl() override;
 
-    // The stored form of the original control describes only its looks; there is nothing to take.
+    // The stored form describes only how the control looks on a form; a network client has no use for it.
     void restoreStoredSettings(const QByteArray& settings) override;
     // Any value but 0 switches on, as a true Boolean would; 0 switches off.
     void setCallSoftEnable(qint32 value) override;

@@ -63,8 +63,8 @@ std::optional<Options> readOptions(const QCoreApplication& app) {
     }
     if (parser.isSet(every)) {
         options.everySeconds = parser.value(every).toDouble(&ok);
-        if (!ok || options.everySeconds <= 0) {
-            say(QStringLiteral("--every wants a number of seconds above 0"));
+        if (!ok || options.everySeconds < 0.01 || options.everySeconds > 86400) {
+            say(QStringLiteral("--every wants a number of seconds from 0.01 to 86400"));
             return std::nullopt;
         }
     }
@@ -116,7 +116,7 @@ int main(int argc, char* argv[]) {
         QObject::connect(&timer, &QTimer::timeout, &server, [&server, &turn] {
             server.announce(sampleCallLine(turn++, QDateTime::currentDateTime()));
         });
-        timer.start(static_cast<int>(options->everySeconds * 1000));
+        timer.start(qRound(options->everySeconds * 1000));
     }
 
     return QCoreApplication::exec();
