@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/ncid/ncid_server_address.h"
+#include "telephony/telephony_control.h"
+
+#include <QAbstractSocket>
+#include <QTcpSocket>
+#include <QTimer>
+
+#include <chrono>
+
+namespace velmor {
+
+// The telephony control as a client of an NCID (Network Caller ID) server: switched on, it keeps a
+// connection to the server and raises CallSoftCallEvent for each live call the server announces,
+// with the call's DATE, TIME, LINE, NMBR and NAME. A server that is missing or goes away is waited
+// for, never reported as an error.
+class NcidTelephonyControl : public TelephonyControl {
+    Q_OBJECT
+public:
+    explicit NcidTelephonyControl(NcidServerAddress server, QObject* parent = nullptr);
+    ~NcidTelephonyControl() override;
+
+    // The stored form describes only how the control looks on a form; a network client has no use for it.
+    void restoreStoredSettings(const QByteArray& settings) override;
+    // Any value but 0 switches on, as a true Boolean would; 0 switches off.
+    void setCallSoftEnable(qint32 value) override;
+
+    [[nodiscard]] const NcidServerAddress& server() const { return m_server; }
+
+Q_SIGNALS:
+    // The server has ended its greeting on the current connection: calls announced from now on are
+    // raised.
+    void serverReady();
+
+private:
+    void connectToServer();
+    void onStateChanged(QAbstractSocket::SocketState state);
+    void onReadyRead();
+    void handleLine(QByteArrayView line);
+    void resetConnectionState();
+    void reportLongLine();
+
+    NcidServerAddress m_server;
+    QTcpSocket m_socket;
+    QTimer m_reconnectTimer;
+    QTimer m_connectTimeout;
+    QByteArray m_pending;
+    std::chrono::milliseconds m_reconnectDelay;
+    bool m_enabled = false;
+    bool m_connected = false;
+    bool m_greeted = false;
+    bool m_skippingLongLine = false;
+    bool m_outageReported = false;
+};
+
+} // namespace velmor
