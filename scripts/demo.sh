@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# Velmor with all its peers: a private session bus, a throwaway MPD playing a generated music library,
+# the NCID caller-ID stand-in and the HomeVision stand-in. With a display it is interactive (type
+# HomeVision messages, end with Ctrl-D); without one it plays a scripted minute on a virtual display,
+# prints what happened and saves a screenshot. Everything it starts is stopped when it ends.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/bootstrap.sh"
+(cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default | tail -n 1)
+bin=$root/build/default
+
+work=$(mktemp -d /tmp/velmor-demo.XXXXXX)
+pids=()
+say() { printf '%s demo: %s\n' "$(date +%H:%M:%S.%3N)" "$*"; }
+cleanup() {
+    trap - EXIT INT TERM
+    exec 7>&- 8>&- 2>/dev/null || true
+    local i
+    for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
+        kill -TERM "${pids[i]}" 2>/dev/null || true
+    done
+    for pid in "${pids[@]}"; do
+        wait "$pid" 2>/dev/null || true
+    done
+    say "stopped everything; the demo's files stay in $work"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+wait_for() { # wait_for SECONDS COMMAND...
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        ((SECONDS < deadline)) || { say "gave up waiting for: $*"; return 1; }
+        sleep 0.1
+    done
+}
+
+scripted=0
+if [ -z "${DISPLAY:-}" ]; then
+    scripted=1
+    Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
+    pids+=($!)
+    wait_for 10 test -s "$work/display"
+    export DISPLAY=":$(cat "$work/display")"
+    say "no display: running the scripted scenario on the virtual display $DISPLAY"
+fi
+
+say "writing a music library to $work/music"
+"$bin/tools/music_library/velmor-music-library" "$work/music"
+
+dbus-daemon --session --nofork --print-address=6 6>"$work/bus" &
+pids+=($!)
+wait_for 10 grep -q . "$work/bus"
+export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
+
+cat >"$work/mpd.conf" <<EOF
+music_directory "$work/music"
+db_file "$work/mpd.db"
+log_file "$work/mpd.log"
+bind_to_address "$work/mpd.socket"
+audio_output {
+    type "null"
+    name "silence"
+    mixer_type "none"
+}
+EOF
+mpd --no-daemon "$work/mpd.conf" &
+pids+=($!)
+export MPD_HOST=$work/mpd.socket
+wait_for 10 test -S "$MPD_HOST"
+mpc -q --wait update
+mpc -q add /
+say "MPD holds $(mpc listall | wc -l) tracks on $MPD_HOST; its queue holds them all"
+
+mkfifo "$work/ncid.in"
+"$bin/tools/ncid_server/velmor-ncid-server" --port 0 $( ((scripted)) || echo --every 45 --stay) \
+    <"$work/ncid.in" >"$work/ncid.log" &
+pids+=($!)
+exec 7>"$work/ncid.in"
+wait_for 10 grep -q "listening on port" "$work/ncid.log"
+export NCID_PORT=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$work/ncid.log" | head -n 1)
+
+# What played, and the now-playing file after each track, as Velmor writes it in its working folder.
+now_playing="$work/h:\\progra~1\\homevi~1\\cdnow.txt"
+(mpc idleloop player | while read -r _; do
+    [ "$(mpc status '%state%' 2>/dev/null)" = playing ] && say "MPD plays: $(mpc current)"
+done) &
+pids+=($!)
+(last=""
+while sleep 0.3; do
+    [ -f "$now_playing" ] || continue
+    now=$(md5sum "$now_playing")
+    [ "$now" = "$last" ] && continue
+    last=$now
+    say "the now-playing file now reads:"
+    sed 's/\r$//; s/^/        | /' "$now_playing"
+done) &
+pids+=($!)
+
+homevision=("$bin/tools/homevision/velmor-homevision")
+if ((scripted)); then
+    mkfifo "$work/homevision.in"
+    "${homevision[@]}" <"$work/homevision.in" &
+    pids+=($!)
+    exec 8>"$work/homevision.in"
+else
+    say "type HomeVision messages below (for example Jukebox~cdj:playlist_play); Ctrl-D ends the demo"
+    "${homevision[@]}" --keep-serving &
+    pids+=($!)
+fi
+wait_for 10 dbus-send --print-reply --dest=org.velmor.DDE.HOMEVIS /DDE org.velmor.DDE.Topic.Request \
+    string:DDEMessage
+
+(cd "$work" && exec "$bin/app/velmor") 2> >(sed 's/^/    velmor: /' >&2) &
+velmor=$!
+pids+=($velmor)
+say "Velmor is running in $work (its CD Info Path box names a file there)"
+
+if ((!scripted)); then
+    wait "${pids[-2]}" || true
+    exit 0
+fi
+
+message() { sleep "$1"; say "HomeVision sends: $2"; printf '%s\n' "$2" >&8; }
+call() { sleep "$1"; say "the telephone rings: $2"; printf '%s\n' "$2" >&7; }
+
+message 4 "Jukebox~cdj:playlist_play"
+message 3 "Hallway motion detected"
+message 3 "Outside temperature 4 C"
+message 3 "Front door locked"
+message 3 "KRZ:PlayThisArtist"
+message 3 "Porch light on"
+message 3 "Garage door closed"
+call 2 "5551234 ANN CALLER"
+message 3 "Thermostat set to 20 C"
+message 4 "Dishwasher finished"
+message 4 "Jukebox~cdj:playlist_next"
+message 4 "Mail has arrived"
+message 4 "Good evening"
+message 4 "Jukebox~cdj:playlist_stop"
+message 3 "Alarm armed"
+sleep 2
+
+import -window root "$work/velmor-demo.png"
+cp "$work/velmor-demo.png" ./velmor-demo.png 2>/dev/null && shot=$PWD/velmor-demo.png || shot=$work/velmor-demo.png
+say "screenshot of the window saved to $shot"
+kill -TERM "$velmor"
+wait "$velmor" && say "Velmor closed its window and ended with status 0"
