@@ -1,7 +1,7 @@
 #include "app/backends.h"
 
+#include "platform/mpd/mpd_slink_control.h"
 #include "platform/offline/offline_dde_link.h"
-#include "platform/offline/offline_slink_control.h"
 #include "platform/offline/offline_telephony_control.h"
 
 namespace velmor {
@@ -10,7 +10,7 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
     Form1Parts parts;
     for (auto& link : parts.ddeLinks)
         link = std::make_unique<OfflineDdeLink>();
-    parts.slinkx = std::make_unique<OfflineSlinkControl>();
+    parts.slinkx = std::make_unique<MpdSlinkControl>();
     parts.callSoft1 = std::make_unique<OfflineTelephonyControl>();
     parts.messageBox = std::move(messageBox);
     return parts;

@@ -3,6 +3,7 @@
 #include <QSocketNotifier>
 
 #include <algorithm>
+#include <csignal>
 #include <poll.h>
 
 namespace velmor {
@@ -28,6 +29,9 @@ bool hasInput(int fd) {
 MpdSession::MpdSession(QObject* parent)
     : QObject(parent)
     , m_retryDelay(FirstRetry) {
+    // libmpdclient writes to its socket without suppressing SIGPIPE: a request to an MPD that has just
+    // gone away must come back as an error, not end the program. Qt's own sockets do the same.
+    std::signal(SIGPIPE, SIG_IGN);
     m_retryTimer.setSingleShot(true);
     connect(&m_retryTimer, &QTimer::timeout, this, &MpdSession::connectNow);
 }

@@ -21,8 +21,8 @@ void withConnection(const QString& socketPath, const std::function<void(mpd_conn
     ASSERT_TRUE(connection);
     if (mpd_connection_get_error(connection.get()) == MPD_ERROR_SUCCESS)
         work(*connection);
-    const char* message = mpd_connection_get_error_message(connection.get());
-    ASSERT_EQ(mpd_connection_get_error(connection.get()), MPD_ERROR_SUCCESS) << (message ? message : "");
+    if (mpd_connection_get_error(connection.get()) != MPD_ERROR_SUCCESS)
+        FAIL() << "MPD: " << mpd_connection_get_error_message(connection.get());
 }
 
 } // namespace
@@ -84,7 +84,7 @@ void MpdProbe::reset() const {
     });
 }
 
-void MpdProbe::playTitles(const std::vector<QString>& titles) const {
+void MpdProbe::queueTitles(const std::vector<QString>& titles) const {
     withConnection(m_socketPath, [&](mpd_connection& c) {
         for (const QString& title : titles) {
             mpd_search_add_db_songs(&c, true);
@@ -93,7 +93,6 @@ void MpdProbe::playTitles(const std::vector<QString>& titles) const {
             mpd_search_commit(&c);
             mpd_response_finish(&c);
         }
-        mpd_run_play_pos(&c, 0);
     });
 }
 

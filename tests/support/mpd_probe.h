@@ -26,9 +26,9 @@ public:
 
     // Stopped, empty queue, tracks in order.
     void reset() const;
-    // Queues the tracks whose title is given, in order, and starts the first.
-    void playTitles(const std::vector<QString>& titles) const;
-    // Runs a protocol command that answers with nothing but OK, such as "pause 1".
+    // Queues the tracks whose title is given, in order.
+    void queueTitles(const std::vector<QString>& titles) const;
+    // Runs a protocol command that answers with nothing but OK, such as "play" or "single 1".
     void command(const QString& line) const;
 
 private:
