@@ -5,6 +5,9 @@
 #include <QDeadlineTimer>
 #include <QFile>
 
+#include <csignal>
+#include <sys/prctl.h>
+
 namespace velmor::test {
 
 namespace {
@@ -25,6 +28,8 @@ ThrowawayMpd::ThrowawayMpd(QString musicFolder)
     // In /tmp whatever TMPDIR says: a unix socket path must stay short.
     , m_folder(QStringLiteral("/tmp/velmor-mpd-XXXXXX")) {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // A test program that dies takes its MPD with it, instead of leaving it to serve an empty folder.
+    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 ThrowawayMpd::~ThrowawayMpd() {

@@ -53,12 +53,5 @@ INSTANTIATE_TEST_SUITE_P(Table, TrackTime,
                                          TimeCase{5999, "99:59"}, TimeCase{6000, "99:59"},
                                          TimeCase{4'000'000'000U, "99:59"}));
 
-TEST(OtherReports, HaveTheirFixedText) {
-    EXPECT_EQ(usingPlayerReport(), QStringLiteral("using_player[mp3]"));
-    EXPECT_EQ(stoppedReport(), QStringLiteral("stopped"));
-    EXPECT_EQ(pausedReport(), QStringLiteral("paused"));
-    EXPECT_EQ(errorReport(QStringLiteral("Not playing")), QStringLiteral("error[Not playing]"));
-}
-
 } // namespace
 } // namespace velmor
