@@ -1,0 +1,160 @@
+#include "platform/mpd/mpd_session.h"
+
+#include <QSocketNotifier>
+
+#include <algorithm>
+#include <csignal>
+#include <poll.h>
+
+namespace velmor {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Every wait on MPD, connecting included, gives up after this long.
+constexpr unsigned TimeoutMs = 1000;
+constexpr auto FirstRetry = 500ms;
+constexpr auto LongestRetry = 10s;
+
+// A notifier's activation may be stale by the time it is handled (a request in between read what had
+// arrived); reading then would wait out the whole time-out.
+bool hasInput(int fd) {
+    pollfd entry{fd, POLLIN, 0};
+    return ::poll(&entry, 1, 0) > 0;
+}
+
+} // namespace
+
+MpdSession::MpdSession(QObject* parent)
+    : QObject(parent)
+    , m_retryDelay(FirstRetry) {
+    // libmpdclient writes to its socket without suppressing SIGPIPE: a request to an MPD that has just
+    // gone away must come back as an error, not end the program. Qt's own sockets do the same.
+    std::signal(SIGPIPE, SIG_IGN);
+    m_retryTimer.setSingleShot(true);
+    connect(&m_retryTimer, &QTimer::timeout, this, &MpdSession::connectNow);
+}
+
+MpdSession::~MpdSession() = default;
+
+void MpdSession::start() {
+    if (m_started)
+        return;
+    m_started = true;
+    m_retryTimer.start(0ms);
+}
+
+void MpdSession::connectNow() {
+    MpdConnectionHandle connection(mpd_connection_new(nullptr, 0, TimeoutMs));
+    const MpdOutcome outcome = connection
+                                   ? takeOutcome(*connection)
+                                   : MpdOutcome{MpdOutcome::Kind::Lost, QStringLiteral("out of memory")};
+    if (!outcome.done()) {
+        if (!m_outageReported)
+            qWarning("Jukebox: cannot reach MPD (%s); trying again", qUtf8Printable(outcome.reason));
+        m_outageReported = true;
+        retryLater();
+        return;
+    }
+    if (m_outageReported)
+        qInfo("Jukebox: connected to MPD");
+    m_outageReported = false;
+    m_retryDelay = FirstRetry;
+    mpd_connection_set_timeout(connection.get(), TimeoutMs);
+    m_connection = std::move(connection);
+    m_notifier = std::make_unique<QSocketNotifier>(mpd_connection_get_fd(m_connection.get()),
+                                                   QSocketNotifier::Read, this);
+    m_notifier->setEnabled(false);
+    connect(m_notifier.get(), &QSocketNotifier::activated, this, &MpdSession::onReadable);
+    m_idle = false;
+    Q_EMIT connected();
+    if (m_connection && !m_idle)
+        enterIdle();
+}
+
+void MpdSession::retryLater() {
+    m_retryTimer.start(m_retryDelay);
+    m_retryDelay = std::min<std::chrono::milliseconds>(m_retryDelay * 2, LongestRetry);
+}
+
+void MpdSession::drop(const QString& reason) {
+    qWarning("Jukebox: lost the connection to MPD (%s); reconnecting", qUtf8Printable(reason));
+    m_outageReported = true;
+    if (m_notifier) {
+        // This may run inside the notifier's own activation.
+        m_notifier->setEnabled(false);
+        m_notifier.release()->deleteLater();
+    }
+    m_connection.reset();
+    m_idle = false;
+    m_retryDelay = FirstRetry;
+    retryLater();
+}
+
+MpdOutcome MpdSession::run(const std::function<void(mpd_connection&)>& work) {
+    if (!m_connection)
+        return {MpdOutcome::Kind::NotConnected, QStringLiteral("not connected to MPD")};
+    MpdOutcome outcome;
+    if (!leaveIdle(outcome))
+        return outcome;
+    work(*m_connection);
+    outcome = takeOutcome(*m_connection);
+    if (outcome.kind == MpdOutcome::Kind::Lost) {
+        drop(outcome.reason);
+        return outcome;
+    }
+    enterIdle();
+    return outcome;
+}
+
+bool MpdSession::leaveIdle(MpdOutcome& outcome) {
+    if (!m_idle)
+        return true;
+    m_notifier->setEnabled(false);
+    m_idle = false;
+    const mpd_idle events = mpd_run_noidle(m_connection.get());
+    outcome = takeOutcome(*m_connection);
+    if (!outcome.done()) {
+        outcome.kind = MpdOutcome::Kind::Lost;
+        drop(outcome.reason);
+        return false;
+    }
+    // The changes that arrived with leaving idle mode are MPD's only word on them; they are handled
+    // once the request in hand is over, not inside it.
+    if ((events & MPD_IDLE_PLAYER) != 0) {
+        QTimer::singleShot(0, this, [this] {
+            if (m_connection)
+                Q_EMIT playerChanged();
+        });
+    }
+    return true;
+}
+
+void MpdSession::enterIdle() {
+    if (!mpd_send_idle_mask(m_connection.get(), MPD_IDLE_PLAYER)) {
+        drop(takeOutcome(*m_connection).reason);
+        return;
+    }
+    m_idle = true;
+    m_notifier->setEnabled(true);
+}
+
+void MpdSession::onReadable() {
+    if (!m_connection || !m_idle || !hasInput(mpd_connection_get_fd(m_connection.get())))
+        return;
+    m_notifier->setEnabled(false);
+    m_idle = false;
+    const mpd_idle events = mpd_recv_idle(m_connection.get(), false);
+    const MpdOutcome outcome = takeOutcome(*m_connection);
+    if (!outcome.done()) {
+        drop(outcome.reason);
+        return;
+    }
+    if ((events & MPD_IDLE_PLAYER) != 0)
+        Q_EMIT playerChanged();
+    if (m_connection && !m_idle)
+        enterIdle();
+}
+
+} // namespace velmor

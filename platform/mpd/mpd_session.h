@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/mpd/mpd_handles.h"
+#include "platform/mpd/mpd_outcome.h"
+
+#include <QObject>
+#include <QTimer>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+
+class QSocketNotifier;
+
+namespace velmor {
+
+// One connection to MPD, kept on the event loop: between requests it waits in MPD's idle mode and
+// a socket notifier wakes it when the player changes. The server is found the way libmpdclient finds
+// it (MPD_HOST, MPD_PORT). A refused or lost connection is made anew with growing pauses; no call
+// waits on MPD for longer than the library's time-out.
+class MpdSession : public QObject {
+    Q_OBJECT
+public:
+    explicit MpdSession(QObject* parent = nullptr);
+    ~MpdSession() override;
+
+    // Begins connecting, on the event loop; a second call changes nothing.
+    void start();
+    [[nodiscard]] bool isConnected() const { return m_connection != nullptr; }
+
+    // Runs a piece of work between leaving idle mode and entering it again. The work may call any
+    // number of library functions: once one fails, the library lets the rest fail at once, and the
+    // first failure decides the outcome. A lost connection is made anew later.
+    MpdOutcome run(const std::function<void(mpd_connection&)>& work);
+
+Q_SIGNALS:
+    void connected();
+    void playerChanged();
+
+private:
+    void connectNow();
+    void drop(const QString& reason);
+    void retryLater();
+    [[nodiscard]] bool leaveIdle(MpdOutcome& outcome);
+    void enterIdle();
+    void onReadable();
+
+    MpdConnectionHandle m_connection;
+    std::unique_ptr<QSocketNotifier> m_notifier;
+    QTimer m_retryTimer;
+    std::chrono::milliseconds m_retryDelay;
+    bool m_started = false;
+    bool m_idle = false;
+    bool m_outageReported = false;
+};
+
+} // namespace velmor

@@ -1,0 +1,107 @@
+#include "platform/mpd/mpd_slink_control.h"
+
+#include "platform/mpd/jukebox_reports.h"
+#include "platform/mpd/mpd_requests.h"
+
+#include <algorithm>
+
+namespace velmor {
+
+MpdSlinkControl::MpdSlinkControl(QObject* parent)
+    : SlinkControl(parent) {
+    connect(&m_session, &MpdSession::connected, this, &MpdSlinkControl::onConnected);
+    connect(&m_session, &MpdSession::playerChanged, this, &MpdSlinkControl::reportPlayer);
+}
+
+void MpdSlinkControl::restoreStoredSettings(const QByteArray& /*settings*/) {}
+
+qint32 MpdSlinkControl::SlinkDefinePort(const QString& portName, const QString& portSpecification,
+                                        qint32 /*setting1*/, qint32 /*setting2*/, qint32 /*setting3*/) {
+    const Port port{portName, isTransmitPortSpecification(portSpecification)};
+    const auto known =
+        std::find_if(m_ports.begin(), m_ports.end(), [&](const Port& p) { return p.name == portName; });
+    if (known != m_ports.end())
+        *known = port;
+    else
+        m_ports.push_back(port);
+    return Done;
+}
+
+qint32 MpdSlinkControl::SlinkStart() {
+    m_session.start();
+    return Done;
+}
+
+qint32 MpdSlinkControl::SlinkLoadDevice(const QString& deviceName, const QString& descriptionFile,
+                                        qint32 /*setting1*/, qint32 /*setting2*/, qint32 /*setting3*/) {
+    // MPD knows its own player; the description is kept for the record only.
+    m_devices.push_back({deviceName, descriptionFile});
+    return Done;
+}
+
+qint32 MpdSlinkControl::SlinkSend(const QString& command) {
+    const std::optional<AddressedCommand> addressed = splitAddressedCommand(command);
+    if (!addressed || !isTransmitPort(addressed->port)) {
+        const QString port = addressed ? addressed->port : command.trimmed();
+        return fail(UnknownPort, QStringLiteral("unknown port: %1").arg(port));
+    }
+    const std::optional<JukeboxCommand> parsed = parseJukeboxCommand(addressed->command);
+    if (!parsed)
+        return fail(UnknownCommand, QStringLiteral("unknown command: %1").arg(addressed->command));
+    return carryOut(*parsed);
+}
+
+bool MpdSlinkControl::isTransmitPort(const QString& name) const {
+    return std::any_of(m_ports.begin(), m_ports.end(),
+                       [&](const Port& port) { return port.transmits && port.name == name; });
+}
+
+qint32 MpdSlinkControl::carryOut(const JukeboxCommand& command) {
+    if (command.action == JukeboxAction::SearchTracks || command.action == JukeboxAction::SearchDiscs) {
+        m_wholeDiscs = command.action == JukeboxAction::SearchDiscs;
+        return Done;
+    }
+    const MpdOutcome outcome =
+        m_session.run([&](mpd_connection& connection) { requestCommand(connection, command, m_wholeDiscs); });
+    switch (outcome.kind) {
+    case MpdOutcome::Kind::Done:
+        return Done;
+    case MpdOutcome::Kind::NotConnected:
+        return fail(NotConnected, outcome.reason);
+    case MpdOutcome::Kind::Refused:
+        return fail(Refused, outcome.reason);
+    case MpdOutcome::Kind::Lost:
+        return fail(ConnectionLost, outcome.reason);
+    }
+    Q_UNREACHABLE();
+}
+
+qint32 MpdSlinkControl::fail(qint32 result, const QString& reason) {
+    report(errorReport(reason));
+    return result;
+}
+
+void MpdSlinkControl::onConnected() {
+    m_tracker.restart();
+    report(usingPlayerReport());
+    reportPlayer();
+}
+
+void MpdSlinkControl::reportPlayer() {
+    std::optional<PlayerSnapshot> snapshot;
+    m_session.run([&](mpd_connection& connection) { snapshot = requestPlayer(connection); });
+    if (!snapshot)
+        return;
+    for (const QString& message : m_tracker.reportsFor(*snapshot))
+        report(message);
+}
+
+void MpdSlinkControl::report(const QString& message) {
+    const auto transmitPort =
+        std::find_if(m_ports.begin(), m_ports.end(), [](const Port& p) { return p.transmits; });
+    const QString source = transmitPort != m_ports.end() ? transmitPort->name : QString();
+    QMetaObject::invokeMethod(
+        this, [this, source, message] { Q_EMIT SlinkReceived(source, message); }, Qt::QueuedConnection);
+}
+
+} // namespace velmor

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "platform/mpd/mpd_slink_control.h"
+#include "tests/support/mpd_probe.h"
+#include "tests/support/throwaway_mpd.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace velmor::test {
+
+// One throwaway MPD for the whole program, over the generated library with one-second tracks. Each
+// case gets a fresh control, started and connected, on a stopped player with an empty queue.
+class MpdJukebox : public testing::Test {
+protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+
+    static ThrowawayMpd& mpd() { return *s_mpd; }
+    static MpdProbe probe() { return MpdProbe(s_mpd->socketPath()); }
+
+    // A control with the ports start-up defines, started.
+    [[nodiscard]] std::unique_ptr<MpdSlinkControl> makeControl();
+    qint32 send(const QString& command) { return m_control->SlinkSend(command); }
+
+    // Every report so far, as "source:message".
+    [[nodiscard]] const std::vector<std::string>& reports() const { return m_reports; }
+    void clearReports() { m_reports.clear(); }
+    [[nodiscard]] std::vector<std::string> reportsStartingWith(const std::string& prefix) const;
+    // Waits, with a generous bound, until a report equal to this one ("source:message") arrives.
+    [[nodiscard]] bool waitForReport(const std::string& report);
+    [[nodiscard]] bool waitForReportStartingWith(const std::string& prefix);
+    // Lets queued reports arrive without waiting for any in particular.
+    void settle();
+
+    std::unique_ptr<MpdSlinkControl> m_control;
+
+private:
+    static inline std::unique_ptr<QTemporaryDir> s_music;
+    static inline std::unique_ptr<ThrowawayMpd> s_mpd;
+    std::vector<std::string> m_reports;
+};
+
+// The catalogue's tracks as the probe lists them ("artist|album|title"), chosen by a tag's value.
+enum class CatalogueTag { Artist, Album, Title, Genre };
+[[nodiscard]] std::vector<std::string> catalogueEntries(CatalogueTag tag, const QString& value);
+
+} // namespace velmor::test
