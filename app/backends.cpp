@@ -1,15 +1,17 @@
 #include "app/backends.h"
 
-#include "platform/offline/offline_dde_link.h"
+#include "platform/dbus/dbus_dde_link.h"
 #include "platform/offline/offline_slink_control.h"
 #include "platform/offline/offline_telephony_control.h"
+
+#include <QDBusConnection>
 
 namespace velmor {
 
 Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
     Form1Parts parts;
     for (auto& link : parts.ddeLinks)
-        link = std::make_unique<OfflineDdeLink>();
+        link = std::make_unique<DbusDdeLink>(QDBusConnection::sessionBus());
     parts.slinkx = std::make_unique<OfflineSlinkControl>();
     parts.callSoft1 = std::make_unique<OfflineTelephonyControl>();
     parts.messageBox = std::move(messageBox);
