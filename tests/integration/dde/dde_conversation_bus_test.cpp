@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QTest>
 
+#include <algorithm>
+
 namespace velmor::test {
 namespace {
 

@@ -98,16 +98,15 @@ TEST_F(HomeVisionStandInTest, SendsNoMessageBeforeAClientListens) {
     EXPECT_EQ(delivered.at(0).at(0).toString(), QStringLiteral("early"));
 }
 
-TEST_F(HomeVisionStandInTest, EndsCleanlyOnTheEndOfInputOrASignal) {
+TEST_F(HomeVisionStandInTest, EndsCleanlyAtTheEndOfInputAndOnATerminationSignal) {
     ASSERT_TRUE(homeVision.start());
     homeVision.closeInput();
     EXPECT_EQ(homeVision.waitForExit(), 0);
 
-    HomeVisionProcess serving(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), bus);
-    ASSERT_TRUE(serving.start({QStringLiteral("--keep-serving")}));
-    serving.closeInput();
-    EXPECT_TRUE(bus.isServed(QStringLiteral("org.velmor.DDE.HOMEVIS")));
-    EXPECT_EQ(serving.stop(), 0);
+    HomeVisionProcess interrupted(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), bus);
+    ASSERT_TRUE(interrupted.start());
+    EXPECT_EQ(interrupted.stop(), 0);
+    EXPECT_THAT(interrupted.standardError().toStdString(), HasSubstr("ending on signal 15"));
 }
 
 TEST_F(HomeVisionStandInTest, SecondStandInOnTheSameBusGivesUp) {
