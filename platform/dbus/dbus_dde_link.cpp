@@ -1,0 +1,80 @@
+#include "platform/dbus/dbus_dde_link.h"
+
+#include "dde_topic_proxy.h"
+#include "platform/dbus/dde_link_error.h"
+#include "platform/dbus/dde_topic_address.h"
+
+namespace velmor {
+
+DbusDdeLink::DbusDdeLink(QDBusConnection connection, QObject* parent)
+    : DdeLink(parent)
+    , m_connection(std::move(connection)) {}
+
+DbusDdeLink::~DbusDdeLink() = default;
+
+void DbusDdeLink::setLinkTopic(const QString& topic) {
+    m_topic = topic;
+}
+
+void DbusDdeLink::setLinkItem(const QString& item) {
+    m_item = item;
+}
+
+void DbusDdeLink::setLinkMode(int mode) {
+    end();
+    if (mode == None)
+        return;
+    if (mode != Automatic && mode != Manual)
+        throw Error(dde_link_error::BadMode, QStringLiteral("%1 is not a DDE link mode").arg(mode));
+
+    const std::optional<DdeTopicAddress> address = ddeTopicAddress(m_topic);
+    if (!address) {
+        throw Error(dde_link_error::BadTopic,
+                    QStringLiteral("\"%1\" is not a link topic of the form application|topic").arg(m_topic));
+    }
+    if (!m_connection.isConnected()) {
+        const QDBusError error = m_connection.lastError();
+        throw Error(dde_link_error::NoBus, QStringLiteral("No session bus to reach %1 (%2: %3)")
+                                               .arg(m_topic, error.name(), error.message()));
+    }
+
+    auto proxy = std::make_unique<DdeTopicProxy>(address->service, address->path, m_connection);
+    proxy->setTimeout(ReplyTimeoutMs);
+    waitForReply(proxy->Initiate(), QStringLiteral("Initiate on %1").arg(m_topic));
+    if (mode == Automatic) {
+        // Listening starts before the advise goes out, so a value sent in answer to it is not missed.
+        connect(proxy.get(), &DdeTopicProxy::ItemChanged, this, &DbusDdeLink::onItemChanged);
+        waitForReply(proxy->Advise(m_item), QStringLiteral("Advise of %1 on %2").arg(m_item, m_topic));
+    }
+    m_proxy = std::move(proxy);
+    m_mode = mode;
+}
+
+void DbusDdeLink::poke(const QString& value) {
+    if (!m_proxy) {
+        throw Error(dde_link_error::NoLink,
+                    QStringLiteral("No link is open for %1 on %2").arg(m_item, m_topic));
+    }
+    waitForReply(m_proxy->Poke(m_item, value), QStringLiteral("Poke of %1 on %2").arg(m_item, m_topic));
+}
+
+void DbusDdeLink::end() {
+    m_proxy.reset();
+    m_mode = None;
+}
+
+void DbusDdeLink::waitForReply(QDBusPendingCall call, const QString& doing) const {
+    // Blocks on the reply alone: unlike QDBus::BlockWithGui this never spins the event loop.
+    call.waitForFinished();
+    if (call.isError()) {
+        const QDBusError error = call.error();
+        throw ddeLinkError(error.name(), error.message(), doing);
+    }
+}
+
+void DbusDdeLink::onItemChanged(const QString& item, const QString& value) {
+    if (m_mode == Automatic && item == m_item)
+        Q_EMIT valueDelivered(value);
+}
+
+} // namespace velmor

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "hvlink/dde_link.h"
+
+#include <QDBusConnection>
+
+#include <memory>
+
+class DdeTopicProxy;
+class QDBusPendingCall;
+
+namespace velmor {
+
+// A DDE client link carried over D-Bus: the topic "APP|TOPIC" is the object /TOPIC of the bus name
+// org.velmor.DDE.APP, implementing org.velmor.DDE.Topic. Every call waits for its reply on this thread
+// without running the event loop, so no handler runs nested inside a link operation; the wait is
+// bounded by ReplyTimeoutMs. The link ends with the object.
+class DbusDdeLink : public DdeLink {
+    Q_OBJECT
+public:
+    static constexpr int ReplyTimeoutMs = 5000;
+
+    explicit DbusDdeLink(QDBusConnection connection, QObject* parent = nullptr);
+    ~DbusDdeLink() override;
+
+    void setLinkTopic(const QString& topic) override;
+    void setLinkItem(const QString& item) override;
+    void setLinkMode(int mode) override;
+    void poke(const QString& value) override;
+
+    // The mode of the link that is open, None when there is none.
+    [[nodiscard]] int mode() const { return m_mode; }
+
+private:
+    void end();
+    void waitForReply(QDBusPendingCall call, const QString& doing) const;
+    void onItemChanged(const QString& item, const QString& value);
+
+    QDBusConnection m_connection;
+    QString m_topic;
+    QString m_item;
+    int m_mode = None;
+    std::unique_ptr<DdeTopicProxy> m_proxy;
+};
+
+} // namespace velmor
