@@ -55,10 +55,7 @@ Form1::Form1(Form1Parts parts)
     setWindowIcon(icon);
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    QFont windowFont(QStringLiteral("MS Sans Serif"));
-    windowFont.setStyleHint(QFont::SansSerif);
-    windowFont.setPointSizeF(8.25);
-    setFont(windowFont);
+    setFont(designFont());
     setFixedSize(507, 404);
 
     m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());

@@ -40,11 +40,7 @@ QLabel* label(QWidget& container, const char* name, QRect geometry, const QStrin
 
 QLabel* ddeLabel(QWidget& container, const char* name, QRect geometry, const QString& caption) {
     auto* control = label(container, name, geometry, caption);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(8.25);
-    font.setWeight(QFont::Bold);
-    control->setFont(font);
+    control->setFont(designFont(QFont::Bold));
     return control;
 }
 
@@ -69,6 +65,20 @@ QLineEdit* textBox(QWidget& container, const char* name, QRect geometry, const Q
 }
 
 } // namespace
+
+QFont designFont(QFont::Weight weight) {
+    const QString family = QStringLiteral("MS Sans Serif");
+    // The design's captions were measured in this narrow bitmap font; where it is missing, a font
+    // of the same widths keeps them from being cut off, before the platform's own sans.
+    if (QFont::substitutes(family).isEmpty())
+        QFont::insertSubstitutions(family, {QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                                            QStringLiteral("DejaVu Sans Condensed")});
+    QFont font(family);
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(8.25);
+    font.setWeight(weight);
+    return font;
+}
 
 Form1Controls createForm1Controls(QWidget& form) {
     Form1Controls c;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QFont>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -34,6 +36,9 @@ struct Form1Controls {
     QLabel* Label19 = nullptr;
     QLabel* Label5 = nullptr;
 };
+
+// The font of the design: "MS Sans Serif", 8.25 point.
+[[nodiscard]] QFont designFont(QFont::Weight weight = QFont::Normal);
 
 // Creates every control with its design position, size, caption and tab order.
 [[nodiscard]] Form1Controls createForm1Controls(QWidget& form);

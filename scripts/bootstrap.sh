@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools libmpdclient-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     # tests and demo: a private session bus, a throwaway MPD, generated music, a virtual display
-    dbus dbus-bin mpd mpc sox flac xvfb xauth x11-apps imagemagick fonts-dejavu-core
+    dbus dbus-bin mpd mpc sox flac xvfb xauth x11-apps imagemagick fonts-dejavu-core fonts-liberation2
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
 )

@@ -11,6 +11,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 bin=$root/build/default
 
 work=$(mktemp -d /tmp/velmor-demo.XXXXXX)
+export XDG_RUNTIME_DIR=$work/runtime
+mkdir -m 700 "$XDG_RUNTIME_DIR"
 pids=()
 say() { printf '%s demo: %s\n' "$(date +%H:%M:%S.%3N)" "$*"; }
 cleanup() {
@@ -38,6 +40,7 @@ wait_for() { # wait_for SECONDS COMMAND...
 }
 
 scripted=0
+exec 9<&0
 if [ -z "${DISPLAY:-}" ]; then
     scripted=1
     Xvfb -displayfd 5 -screen 0 1024x768x24 -nolisten tcp 5>"$work/display" 2>"$work/xvfb.log" &
@@ -50,7 +53,7 @@ fi
 say "writing a music library to $work/music"
 "$bin/tools/music_library/velmor-music-library" "$work/music"
 
-dbus-daemon --session --nofork --print-address=6 6>"$work/bus" &
+dbus-daemon --session --nofork --print-address=6 6>"$work/bus" 2>"$work/dbus.log" &
 pids+=($!)
 wait_for 10 grep -q . "$work/bus"
 export DBUS_SESSION_BUS_ADDRESS=$(head -n 1 "$work/bus")
@@ -66,7 +69,7 @@ audio_output {
     mixer_type "none"
 }
 EOF
-mpd --no-daemon "$work/mpd.conf" &
+mpd --no-daemon "$work/mpd.conf" 2>>"$work/mpd.log" &
 pids+=($!)
 export MPD_HOST=$work/mpd.socket
 wait_for 10 test -S "$MPD_HOST"
@@ -84,8 +87,12 @@ export NCID_PORT=$(sed -n 's/.*listening on port \([0-9]*\).*/\1/p' "$work/ncid.
 
 # What played, and the now-playing file after each track, as Velmor writes it in its working folder.
 now_playing="$work/h:\\progra~1\\homevi~1\\cdnow.txt"
-(mpc idleloop player | while read -r _; do
-    [ "$(mpc status '%state%' 2>/dev/null)" = playing ] && say "MPD plays: $(mpc current)"
+(last=""
+mpc idleloop player 2>/dev/null | while read -r _; do
+    now=$(mpc status '%state% %songpos%' 2>/dev/null)
+    [ "$now" = "$last" ] && continue
+    last=$now
+    case $now in playing*) say "MPD plays: $(mpc current)" ;; *) say "MPD is no longer playing" ;; esac
 done) &
 pids+=($!)
 (last=""
@@ -107,11 +114,15 @@ if ((scripted)); then
     exec 8>"$work/homevision.in"
 else
     say "type HomeVision messages below (for example Jukebox~cdj:playlist_play); Ctrl-D ends the demo"
-    "${homevision[@]}" --keep-serving &
+    # A background job of a script reads /dev/null unless told otherwise; this one reads the terminal.
+    "${homevision[@]}" <&9 &
     pids+=($!)
 fi
-wait_for 10 dbus-send --print-reply --dest=org.velmor.DDE.HOMEVIS /DDE org.velmor.DDE.Topic.Request \
-    string:DDEMessage
+homevision_on_bus() {
+    dbus-send --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+        string:org.velmor.DDE.HOMEVIS | grep -q true
+}
+wait_for 10 homevision_on_bus
 
 (cd "$work" && exec "$bin/app/velmor") 2> >(sed 's/^/    velmor: /' >&2) &
 velmor=$!
