@@ -1,7 +1,7 @@
 #include "app/backends.h"
 #include "app/form1.h"
 #include "app/qt_message_box.h"
-#include "app/termination_signals.h"
+#include "platform/posix/termination_signals.h"
 
 #include <QApplication>
 
@@ -24,7 +24,7 @@ int main(int argc, char* argv[]) {
         QCoreApplication::exit(status);
     });
     velmor::TerminationSignals termination;
-    QObject::connect(&termination, &velmor::TerminationSignals::terminationRequested, &form, &QWidget::close);
+    QObject::connect(&termination, &velmor::TerminationSignals::received, &form, &QWidget::close);
 
     if (const int failure = form.start())
         return failure;

@@ -1,7 +1,7 @@
+#include "platform/posix/termination_signals.h"
 #include "tools/homevision/homevision_stand_in.h"
 #include "tools/homevision/line_reader.h"
 #include "tools/homevision/stand_in_options.h"
-#include "tools/homevision/termination_signals.h"
 
 #include <QCoreApplication>
 #include <QDBusConnection>
@@ -16,7 +16,7 @@ using namespace velmor::homevision;
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     // Before anything opens the bus, which starts a thread of its own.
-    TerminationSignals terminationSignals;
+    velmor::TerminationSignals terminationSignals;
 
     const ParsedOptions parsed = parseStandInOptions(QCoreApplication::arguments());
     if (parsed.outcome == ParsedOptions::Outcome::Help) {
@@ -50,7 +50,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    QObject::connect(&terminationSignals, &TerminationSignals::received, &app, [](int signalNumber) {
+    QObject::connect(&terminationSignals, &velmor::TerminationSignals::received, &app, [](int signalNumber) {
         std::fprintf(stderr, "velmor-homevision: ending on signal %d\n", signalNumber);
         QCoreApplication::exit(0);
     });

@@ -1,9 +1,9 @@
 // velmor-ncid-server: a stand-in NCID (Network Caller ID) server for the demo and the tests.
+#include "platform/posix/termination_signals.h"
 #include "tools/ncid_server/announcement.h"
 #include "tools/ncid_server/console.h"
 #include "tools/ncid_server/ncid_stand_in_server.h"
 #include "tools/ncid_server/stdin_lines.h"
-#include "tools/ncid_server/termination_signals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -90,8 +90,8 @@ int main(int argc, char* argv[]) {
         return 1;
     QObject::connect(&server, &NcidStandInServer::finished, &app, &QCoreApplication::quit);
 
-    TerminationSignals signals;
-    QObject::connect(&signals, &TerminationSignals::received, &server, [&server](int number) {
+    velmor::TerminationSignals signals;
+    QObject::connect(&signals, &velmor::TerminationSignals::received, &server, [&server](int number) {
         say(QStringLiteral("stopping on signal %1").arg(number));
         server.shutDown();
     });

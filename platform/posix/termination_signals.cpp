@@ -1,10 +1,10 @@
-#include "tools/ncid_server/termination_signals.h"
+#include "platform/posix/termination_signals.h"
 
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
 
-namespace velmor::ncidserver {
+namespace velmor {
 
 namespace {
 
@@ -22,7 +22,7 @@ extern "C" void onTerminationSignal(int number) {
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, m_fds) != 0) {
-        qWarning("no socket pair for signals; SIGINT and SIGTERM end the server at once");
+        qWarning("no socket pair for signals; SIGINT and SIGTERM end the program at once");
         return;
     }
     g_signalFd = m_fds[0];
@@ -54,4 +54,4 @@ void TerminationSignals::readSignal() {
         Q_EMIT received(byte);
 }
 
-} // namespace velmor::ncidserver
+} // namespace velmor

@@ -6,9 +6,10 @@
 #include <csignal>
 #include <memory>
 
-namespace velmor::ncidserver {
+namespace velmor {
 
-// SIGINT and SIGTERM, delivered on the event loop instead of ending the process where it stands.
+// SIGINT and SIGTERM, delivered on the event loop instead of ending the process where it stands, so
+// that a terminal's Ctrl-C or a supervisor's stop ends a program the ordinary way.
 // One instance per process: the signal handler has only a file descriptor to write to.
 class TerminationSignals : public QObject {
     Q_OBJECT
@@ -28,4 +29,4 @@ private:
     std::unique_ptr<QSocketNotifier> m_notifier;
 };
 
-} // namespace velmor::ncidserver
+} // namespace velmor
