@@ -1,6 +1,6 @@
+#include "platform/posix/line_reader.h"
 #include "platform/posix/termination_signals.h"
 #include "tools/homevision/homevision_stand_in.h"
-#include "tools/homevision/line_reader.h"
 #include "tools/homevision/stand_in_options.h"
 
 #include <QCoreApplication>
@@ -61,12 +61,13 @@ int main(int argc, char* argv[]) {
             Qt::QueuedConnection);
     }
 
-    std::unique_ptr<LineReader> standardInput;
+    std::unique_ptr<velmor::LineReader> standardInput;
     if (options.scriptFile.isEmpty()) {
-        standardInput = std::make_unique<LineReader>(STDIN_FILENO);
-        QObject::connect(standardInput.get(), &LineReader::lineRead, &standIn,
+        standardInput = std::make_unique<velmor::LineReader>(STDIN_FILENO);
+        QObject::connect(standardInput.get(), &velmor::LineReader::lineRead, &standIn,
                          &HomeVisionStandIn::addMessage);
-        QObject::connect(standardInput.get(), &LineReader::ended, &standIn, &HomeVisionStandIn::endOfInput);
+        QObject::connect(standardInput.get(), &velmor::LineReader::ended, &standIn,
+                         &HomeVisionStandIn::endOfInput);
     } else {
         for (const QString& line : script)
             standIn.addMessage(line);

@@ -1,9 +1,9 @@
 // velmor-ncid-server: a stand-in NCID (Network Caller ID) server for the demo and the tests.
+#include "platform/posix/line_reader.h"
 #include "platform/posix/termination_signals.h"
 #include "tools/ncid_server/announcement.h"
 #include "tools/ncid_server/console.h"
 #include "tools/ncid_server/ncid_stand_in_server.h"
-#include "tools/ncid_server/stdin_lines.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <unistd.h>
 
 using namespace velmor::ncidserver;
 
@@ -96,12 +97,12 @@ int main(int argc, char* argv[]) {
         server.shutDown();
     });
 
-    StdinLines input;
-    QObject::connect(&input, &StdinLines::lineRead, &server, [&server](const QString& line) {
+    velmor::LineReader input(STDIN_FILENO);
+    QObject::connect(&input, &velmor::LineReader::lineRead, &server, [&server](const QString& line) {
         if (const auto sent = lineForInput(line, QDateTime::currentDateTime()))
             server.announce(*sent);
     });
-    QObject::connect(&input, &StdinLines::endOfInput, &server, [&server, stay = options->stay] {
+    QObject::connect(&input, &velmor::LineReader::ended, &server, [&server, stay = options->stay] {
         if (stay) {
             say(QStringLiteral("end of input; serving on"));
             return;

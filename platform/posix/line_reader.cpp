@@ -1,9 +1,9 @@
-#include "tools/homevision/line_reader.h"
+#include "platform/posix/line_reader.h"
 
 #include <cerrno>
 #include <unistd.h>
 
-namespace velmor::homevision {
+namespace velmor {
 
 LineReader::LineReader(int fd, QObject* parent)
     : QObject(parent)
@@ -38,4 +38,4 @@ void LineReader::emitLine(QByteArray bytes) {
     Q_EMIT lineRead(QString::fromUtf8(bytes));
 }
 
-} // namespace velmor::homevision
+} // namespace velmor

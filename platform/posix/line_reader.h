@@ -5,7 +5,7 @@
 #include <QSocketNotifier>
 #include <QString>
 
-namespace velmor::homevision {
+namespace velmor {
 
 // Reads text lines (UTF-8, LF or CR LF) from a file descriptor as they arrive, from the event loop.
 class LineReader : public QObject {
@@ -27,4 +27,4 @@ private:
     QByteArray m_pending;
 };
 
-} // namespace velmor::homevision
+} // namespace velmor
