@@ -91,7 +91,7 @@ bool ThrowawayMpd::start() {
     MpdConnectionHandle connection;
     const QDeadlineTimer startDeadline(StartTimeoutMs);
     while (true) {
-        connection.reset(mpd_connection_new(socket.constData(), 0, 1000));
+        connection.reset(mpd_connection_new(socket.constData(), 0, 10000));
         if (connection && mpd_connection_get_error(connection.get()) == MPD_ERROR_SUCCESS)
             break;
         // Waiting on the process notices at once when MPD gave up on its configuration.
