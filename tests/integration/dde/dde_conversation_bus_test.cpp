@@ -5,6 +5,7 @@
 #include "tests/support/fake_telephony_control.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -115,6 +116,14 @@ TEST_F(DdeConversationBusTest, EachMessageRunsTheHandlerAndTheAcknowledgementsAl
     // The handler put the idle marker back after each message and kept the last acknowledgement.
     EXPECT_EQ(window.caption("DDEMessage"), QStringLiteral("--------"));
     EXPECT_EQ(window.caption("DDEMessageAcknowledge"), QStringLiteral("OK 1"));
+
+    QStringList logged;
+    const auto* lstMessage = window.form->findChild<QListWidget*>(QStringLiteral("lstMessage"));
+    for (int row = 0; row < lstMessage->count(); ++row)
+        logged << lstMessage->item(row)->text();
+    EXPECT_EQ(logged, (QStringList{QStringLiteral("First"), QStringLiteral("Second ~cdj:playlist_play"),
+                                   QStringLiteral("Third")}));
+    EXPECT_THAT(window.log.entries(), ElementsAre("SlinkSend  cdj:playlist_play"));
 }
 
 TEST_F(DdeConversationBusTest, CommandAcknowledgementOnlyUpdatesItsLabel) {
