@@ -101,6 +101,9 @@ bool ThrowawayMpd::start() {
             return fail(QStringLiteral("MPD did not come up on ") + socketPath());
     }
 
+    // A busy machine may keep MPD, reading the folder, from answering within the short time-out that
+    // only had to tell whether it was up yet.
+    mpd_connection_set_timeout(connection.get(), StartTimeoutMs);
     if (mpd_run_update(connection.get(), nullptr) == 0)
         return fail(QStringLiteral("MPD refused to read the music folder"));
     const QDeadlineTimer updateDeadline(UpdateTimeoutMs);
