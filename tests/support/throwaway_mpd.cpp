@@ -55,9 +55,11 @@ bool ThrowawayMpd::writeConfiguration() {
     QFile file(m_folder.filePath(QStringLiteral("mpd.conf")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
+    // At "info" the log also tells when each client comes and goes.
     const QString text = QStringLiteral("music_directory %1\n"
                                         "db_file %2\n"
                                         "log_file %3\n"
+                                        "log_level \"info\"\n"
                                         "bind_to_address %4\n"
                                         "auto_update \"no\"\n"
                                         "zeroconf_enabled \"no\"\n"
@@ -99,6 +101,9 @@ bool ThrowawayMpd::start() {
             return fail(QStringLiteral("MPD did not come up on ") + socketPath());
     }
 
+    // A busy machine may keep MPD, reading the folder, from answering within the short time-out that
+    // only had to tell whether it was up yet.
+    mpd_connection_set_timeout(connection.get(), StartTimeoutMs);
     if (mpd_run_update(connection.get(), nullptr) == 0)
         return fail(QStringLiteral("MPD refused to read the music folder"));
     const QDeadlineTimer updateDeadline(UpdateTimeoutMs);

@@ -25,6 +25,8 @@ public:
     // Waits until the server has printed a line starting with the prefix; returns that line.
     std::optional<QString> waitForOutput(const QString& prefix);
     [[nodiscard]] bool printed(const QString& prefix) const;
+    // Every line the server has printed so far.
+    [[nodiscard]] const QStringList& output() const { return m_output; }
     // Ends the input and waits for a clean exit. Returns true when the server exited with status 0.
     bool stop();
 

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "tests/e2e/peer_connections.h"
+#include "tests/e2e/virtual_display.h"
+#include "tests/integration/ncid/ncid_stand_in.h"
+#include "tests/support/mpd_probe.h"
+#include "tests/support/private_bus.h"
+#include "tests/support/throwaway_mpd.h"
+
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace velmor::test {
+
+// Where Velmor shows its window: nowhere (Qt's offscreen platform), or on the virtual display where a
+// test can see its windows.
+enum class Screen { Offscreen, VirtualDisplay };
+
+// Everything Velmor talks to, started once for the whole test program: a private session bus, a
+// throwaway MPD over a generated library of short tracks, the NCID stand-in on a free port and, from
+// the first test that asks for it, a virtual display. HomeVision's stand-in is each test's own.
+class EndToEndPeers : public ::testing::Environment {
+public:
+    // Every track of the library is this long: long enough to see it play, short enough to see the
+    // jukebox move on to the next.
+    static constexpr double TrackSeconds = 3;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    [[nodiscard]] PrivateBus& bus() { return *m_bus; }
+    [[nodiscard]] MpdProbe probe() const { return MpdProbe(m_mpd->socketPath()); }
+    [[nodiscard]] NcidStandIn& ncid() { return *m_ncid; }
+    // Started on first use; check isRunning().
+    [[nodiscard]] VirtualDisplay& display();
+
+    // The clients MPD and the NCID stand-in hold, as their logs tell.
+    [[nodiscard]] PeerConnections mpdConnections() const;
+    [[nodiscard]] PeerConnections ncidConnections() const;
+
+    // The environment Velmor finds all of them through, showing its window on the screen given.
+    [[nodiscard]] QProcessEnvironment velmorEnvironment(Screen screen);
+
+private:
+    std::unique_ptr<QTemporaryDir> m_music;
+    std::unique_ptr<PrivateBus> m_bus;
+    std::unique_ptr<ThrowawayMpd> m_mpd;
+    std::unique_ptr<NcidStandIn> m_ncid;
+    std::unique_ptr<VirtualDisplay> m_display;
+};
+
+// The peers of this test program.
+[[nodiscard]] EndToEndPeers& peers();
+
+} // namespace velmor::test

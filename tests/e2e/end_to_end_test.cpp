@@ -1,0 +1,103 @@
+#include "tests/e2e/end_to_end_test.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <iostream>
+
+namespace velmor::test {
+
+std::vector<std::string> conversation(const Transcript& transcript) {
+    std::vector<std::string> events;
+    for (const TranscriptEntry& entry : transcript) {
+        if (entry.direction == "sent" && entry.item == "DDEMessage")
+            events.push_back("message " + entry.value);
+        else if (entry.call == "Poke" && entry.item == "DDEMessageAcknowledge")
+            events.emplace_back("acknowledged");
+        else if (entry.call == "Poke" && entry.item == "DDECommand")
+            events.push_back("command " + entry.value);
+    }
+    return events;
+}
+
+QByteArray nowPlayingLines(const char* trackTitle, const char* trackTime, const char* disc,
+                           const char* artist) {
+    return QByteArray(" ' Current Track Info '\r\n\r\n") + trackTitle + "\r\n\r\nTrack Time: " + trackTime +
+           "\r\n------------------------\r\n       Disc Info\r\nD:" + disc + "\r\nA:" + artist + "\r\n\r\n";
+}
+
+void EndToEndTest::SetUp() {
+    probe().reset();
+}
+
+void EndToEndTest::TearDown() {
+    if (velmor && velmor->isRunning()) {
+        velmor->terminate();
+        EXPECT_EQ(velmor->waitForExit(), 0) << "Velmor did not close cleanly";
+    }
+    if (HasFailure()) {
+        if (velmor)
+            std::cerr << "Velmor's standard error:\n" << velmor->standardError().toStdString() << '\n';
+        if (homeVision) {
+            std::cerr << "HomeVision's side of the conversation:\n";
+            for (const std::string& event : conversationNow())
+                std::cerr << "    " << event << '\n';
+        }
+    }
+    velmor.reset();
+    homeVision.reset();
+    probe().reset();
+}
+
+void EndToEndTest::startHomeVision() {
+    homeVision =
+        std::make_unique<HomeVisionProcess>(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), peers().bus());
+    ASSERT_TRUE(homeVision->start()) << homeVision->standardError().toStdString();
+}
+
+bool EndToEndTest::waitFor(const std::function<bool()>& condition) {
+    return QTest::qWaitFor([&] { return condition() || !velmor->isRunning(); },
+                           VelmorProcess::WaitTimeoutMs) &&
+           condition();
+}
+
+bool EndToEndTest::waitForConversation(
+    const std::function<bool(const std::vector<std::string>&)>& condition) {
+    return waitFor([&] { return condition(conversationNow()); });
+}
+
+bool EndToEndTest::waitForCommand(const std::string& command) {
+    return waitForConversation([&](const std::vector<std::string>& events) {
+        return std::find(events.begin(), events.end(), "command " + command) != events.end();
+    });
+}
+
+std::optional<QByteArray> EndToEndTest::waitForNowPlayingFile(const QByteArray& content) {
+    // The comparison that follows says what differs.
+    static_cast<void>(waitFor([&] { return velmor->nowPlayingFile() == content; }));
+    return velmor->nowPlayingFile();
+}
+
+void EndToEndTest::startVelmor(Screen screen) {
+    const PeerConnections mpdBefore = peers().mpdConnections();
+    const PeerConnections ncidBefore = peers().ncidConnections();
+    velmor = std::make_unique<VelmorProcess>(peers().velmorEnvironment(screen));
+    ASSERT_TRUE(velmor->start());
+
+    ASSERT_TRUE(waitFor([&] {
+        velmorMpdConnections = peers().mpdConnections().openedSince(mpdBefore);
+        velmorNcidConnections = peers().ncidConnections().openedSince(ncidBefore);
+        return !velmorMpdConnections.empty() && !velmorNcidConnections.empty();
+    })) << "Velmor did not connect to MPD and the NCID server";
+    if (homeVision) {
+        ASSERT_TRUE(waitFor([&] {
+            const Transcript& transcript = homeVision->transcript();
+            const bool listens =
+                std::find(transcript.begin(), transcript.end(),
+                          TranscriptEntry{"received", "Advise", "DDEMessage", ""}) != transcript.end();
+            return listens && conversation(transcript) == JukeboxConnectedCommands;
+        })) << "Velmor did not link to HomeVision";
+    }
+}
+
+} // namespace velmor::test
