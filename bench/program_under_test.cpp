@@ -7,8 +7,9 @@
 
 namespace velmor::bench {
 
-ProgramUnderTest::ProgramUnderTest(QString program, QProcessEnvironment environment)
-    : m_program(std::move(program)) {
+ProgramUnderTest::ProgramUnderTest(QString program, QProcessEnvironment environment, QStringList arguments)
+    : m_program(std::move(program))
+    , m_arguments(std::move(arguments)) {
     // No MPD listens in the working folder and nothing on the discard port takes caller-ID links.
     environment.insert(QStringLiteral("MPD_HOST"), m_folder.filePath(QStringLiteral("no-mpd.socket")));
     environment.insert(QStringLiteral("NCID_HOST"), QStringLiteral("127.0.0.1"));
@@ -26,7 +27,7 @@ ProgramUnderTest::~ProgramUnderTest() {
 }
 
 bool ProgramUnderTest::start() {
-    m_process.start(m_program, {});
+    m_process.start(m_program, m_arguments);
     return m_process.waitForStarted(WaitTimeoutMs);
 }
 

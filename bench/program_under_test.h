@@ -3,6 +3,7 @@
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace velmor::bench {
@@ -14,7 +15,7 @@ class ProgramUnderTest {
 public:
     static constexpr int WaitTimeoutMs = 10000;
 
-    ProgramUnderTest(QString program, QProcessEnvironment environment);
+    ProgramUnderTest(QString program, QProcessEnvironment environment, QStringList arguments = {});
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
@@ -32,6 +33,7 @@ public:
 
 private:
     QString m_program;
+    QStringList m_arguments;
     QTemporaryDir m_folder;
     QProcess m_process;
 };

@@ -1,6 +1,6 @@
 // Start-up: from launching the program to its window being mapped on an X display, for Velmor and for
-// a bare Qt window in the same run, launched in turn. Velmor finds a HomeVision stand-in on a private
-// bus, as it would at home, so that it opens its links and shows no box.
+// a bare Qt window (and one showing a line of text) in the same run, launched in turn. Velmor finds a
+// HomeVision stand-in on a private bus, as it would at home, so that it opens its links and shows no box.
 #include "bench/latency_sample.h"
 #include "bench/map_watch.h"
 #include "bench/program_under_test.h"
@@ -22,8 +22,8 @@ constexpr int WarmUpLaunches = 2;
 
 // One launch until the window is mapped; the program is ended again before this returns.
 std::optional<LatencySample::Duration> launch(const QString& program, const QProcessEnvironment& environment,
-                                              MapWatch& watch) {
-    ProgramUnderTest process(program, environment);
+                                              MapWatch& watch, const QStringList& arguments = {}) {
+    ProgramUnderTest process(program, environment, arguments);
     watch.discardPending();
     const auto launched = std::chrono::steady_clock::now();
     if (!process.start())
@@ -43,22 +43,27 @@ void startUp(benchmark::State& state, const QProcessEnvironment& environment, Ma
             return;
         }
     }
+    const QStringList withLabel{QStringLiteral("--label")};
     LatencySample velmorTimes;
     LatencySample bareTimes;
+    LatencySample labelledTimes;
     for (auto _ : state) {
         const auto ofVelmor = launch(velmor, environment, watch);
         const auto ofBare = launch(bare, environment, watch);
-        if (!ofVelmor || !ofBare) {
+        const auto ofLabelled = launch(bare, environment, watch, withLabel);
+        if (!ofVelmor || !ofBare || !ofLabelled) {
             state.SkipWithError("a window was not shown");
             return;
         }
         velmorTimes.add(*ofVelmor);
         bareTimes.add(*ofBare);
+        labelledTimes.add(*ofLabelled);
         state.SetIterationTime(std::chrono::duration<double>(*ofVelmor).count());
     }
     velmorTimes.publish(state);
     state.counters["bare_p50_us"] = bareTimes.percentileUs(0.50);
     state.counters["bare_p99_us"] = bareTimes.percentileUs(0.99);
+    state.counters["labelled_p50_us"] = labelledTimes.percentileUs(0.50);
 }
 
 } // namespace
