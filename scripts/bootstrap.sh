@@ -6,7 +6,7 @@ packages=(
     # build
     g++ cmake ninja-build pkg-config ccache
     qt6-base-dev qt6-base-dev-tools libmpdclient-dev
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev
     # tests and demo: a private session bus, a throwaway MPD, generated music, a virtual display
     dbus dbus-bin mpd mpc sox flac xvfb xauth x11-apps imagemagick fonts-dejavu-core fonts-liberation2
     # end-to-end tests: an X client that sees the program's windows, a check of the installed desktop entry

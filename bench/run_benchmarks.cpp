@@ -1,0 +1,144 @@
+// Runs every Velmor benchmark program, reads the figures each writes as JSON and prints one table
+// with the targets beside them.
+#include <QCoreApplication>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdio>
+#include <map>
+#include <optional>
+#include <thread>
+
+namespace {
+
+// Each benchmark's entry (its counters among them), keyed by the benchmark's name without its options.
+using Figures = std::map<QString, QJsonObject>;
+
+std::optional<Figures> runProgram(const QString& program, const QString& outputPath) {
+    std::fprintf(stderr, "running %s\n", qUtf8Printable(program));
+    QProcess process;
+    process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.start(program, {QStringLiteral("--benchmark_out=") + outputPath,
+                            QStringLiteral("--benchmark_out_format=json")});
+    // The long run of messages takes minutes on a busy machine.
+    if (!process.waitForFinished(30 * 60 * 1000) || process.exitCode() != 0) {
+        std::fprintf(stderr, "%s failed\n", qUtf8Printable(program));
+        return std::nullopt;
+    }
+    QFile output(outputPath);
+    if (!output.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    Figures figures;
+    const QJsonArray benchmarks =
+        QJsonDocument::fromJson(output.readAll()).object().value(u"benchmarks").toArray();
+    for (const QJsonValue& entry : benchmarks) {
+        const QJsonObject benchmark = entry.toObject();
+        if (benchmark.contains(u"error_occurred") && benchmark.value(u"error_occurred").toBool()) {
+            std::fprintf(stderr, "%s: %s\n", qUtf8Printable(benchmark.value(u"name").toString()),
+                         qUtf8Printable(benchmark.value(u"error_message").toString()));
+            continue;
+        }
+        figures[benchmark.value(u"run_name").toString().section(QLatin1Char('/'), 0, 0)] = benchmark;
+    }
+    return figures;
+}
+
+double figure(const Figures& figures, const QString& benchmark, const char* counter) {
+    const auto found = figures.find(benchmark);
+    return found == figures.end() ? 0.0 : found->second.value(QLatin1String(counter)).toDouble();
+}
+
+void row(const char* what, const QString& value, const QString& reference, double ratio, double target) {
+    const bool known = ratio > 0.0;
+    QString verdict;
+    if (known && target > 0.0)
+        verdict = ratio <= target ? QStringLiteral("met") : QStringLiteral("MISSED");
+    std::printf("| %-38s | %-10s | %-31s | %-5s | %-7s | %-6s |\n", what, qUtf8Printable(value),
+                qUtf8Printable(reference), known ? qUtf8Printable(QString::number(ratio, 'f', 2)) : "",
+                target > 0.0 ? qUtf8Printable(QStringLiteral("<= %1").arg(target)) : "",
+                qUtf8Printable(verdict));
+}
+
+QString micros(double us) {
+    return us >= 10000.0 ? QStringLiteral("%1 ms").arg(us / 1000.0, 0, 'f', 1)
+                         : QStringLiteral("%1 us").arg(us, 0, 'f', 1);
+}
+
+QString kib(double value) {
+    return QStringLiteral("%1 KiB").arg(value, 0, 'f', 0);
+}
+
+double ratio(double value, double reference) {
+    return reference > 0.0 ? value / reference : 0.0;
+}
+
+QString loadAverage() {
+    QFile file(QStringLiteral("/proc/loadavg"));
+    return file.open(QIODevice::ReadOnly)
+               ? QString::fromLatin1(file.readAll()).section(QLatin1Char(' '), 0, 2)
+               : QStringLiteral("unknown");
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QTemporaryDir folder;
+    const QString loadBefore = loadAverage();
+    Figures all;
+    int failures = 0;
+    for (const QString& program :
+         {QStringLiteral(MESSAGES_BENCH), QStringLiteral(REPORT_BENCH), QStringLiteral(STARTUP_BENCH)}) {
+        const QString output =
+            folder.filePath(program.section(QLatin1Char('/'), -1) + QStringLiteral(".json"));
+        if (const auto figures = runProgram(program, output))
+            all.insert(figures->begin(), figures->end());
+        else
+            ++failures;
+    }
+
+    const QString roundTrip = QStringLiteral("MessageRoundTrip");
+    const QString memory = QStringLiteral("MemoryUnderMessages");
+    const QString report = QStringLiteral("PlayingReport");
+    const QString startUp = QStringLiteral("StartUp");
+
+    std::printf("\n%u cores; load average %s before, %s after\n\n", std::thread::hardware_concurrency(),
+                qUtf8Printable(loadBefore), qUtf8Printable(loadAverage()));
+    std::printf("| %-38s | %-10s | %-31s | %-5s | %-7s | %-6s |\n", "Measure", "Velmor", "Reference", "Ratio",
+                "Target", "");
+    std::printf("|%s|%s|%s|%s|%s|%s|\n", "----------------------------------------", "------------",
+                "---------------------------------", "-------", "---------", "--------");
+    const double p50 = figure(all, roundTrip, "p50_us");
+    const double p99 = figure(all, roundTrip, "p99_us");
+    const double floor50 = figure(all, roundTrip, "floor_p50_us");
+    const double floor99 = figure(all, roundTrip, "floor_p99_us");
+    row("Message round trip p50 (10,000)", micros(p50), QStringLiteral("bus floor p50 ") + micros(floor50),
+        ratio(p50, floor50), 1.5);
+    row("Message round trip p99 (10,000)", micros(p99), QStringLiteral("bus floor p99 ") + micros(floor99),
+        ratio(p99, floor99), 3.0);
+    row("\"playing\" report p50", micros(figure(all, report, "p50_us")), QString(), 0.0, 0.0);
+    row("\"playing\" report p99", micros(figure(all, report, "p99_us")), QString(), 0.0, 0.0);
+    const double started = figure(all, startUp, "p50_us");
+    const double bare = figure(all, startUp, "bare_p50_us");
+    row("Start-up to window shown (p50, 20)", micros(started),
+        QStringLiteral("bare Qt window ") + micros(bare), ratio(started, bare), 1.3);
+    const double labelled = figure(all, startUp, "labelled_p50_us");
+    row("Start-up, against a labelled window", micros(started),
+        QStringLiteral("labelled Qt window ") + micros(labelled), ratio(started, labelled), 0.0);
+    const double rssStart = figure(all, memory, "rss_start_kib");
+    const double rss1k = figure(all, memory, "rss_1k_kib");
+    const double rssEnd = figure(all, memory, "rss_end_kib");
+    row("Resident size after start", kib(rssStart), QString(), 0.0, 0.0);
+    row("Resident size after 1,000 messages", kib(rss1k), QString(), 0.0, 0.0);
+    row("Resident size after 100,000 messages", kib(rssEnd), QString(), 0.0, 0.0);
+    const double growth = rssEnd - rss1k;
+    std::printf("| %-38s | %-10s | %-31s | %-5s | %-7s | %-6s |\n", "Growth after the first 1,000",
+                qUtf8Printable(kib(growth)), "", "", "< 1024",
+                rss1k > 0.0 ? (growth < 1024.0 ? "met" : "MISSED") : "");
+    return failures == 0 ? 0 : 1;
+}
