@@ -1,0 +1,156 @@
+// The whole message handler over a run of HomeVision messages, through a DDE conversation whose links
+// only record: the log, the jukebox sends, the acknowledgements and the release of parked commands.
+//
+// Byte 0: bit 0 makes every acknowledgement poke fail, bit 1 every command poke. Byte 1: how many
+// entries the log already holds (0 to 51). Bytes 2 and 3: which of entries 1 to 10 are parked. Then
+// NUL-separated pieces: the artist now playing, and each HomeVision message in turn.
+#include "core/error.h"
+#include "fuzz/fuzz_support.h"
+#include "hvlink/dde_conversation.h"
+#include "hvlink/dde_link.h"
+#include "hvlink/message_handler.h"
+#include "hvlink/message_text.h"
+#include "jukebox/slink_control.h"
+#include "tests/support/fake_window.h"
+
+namespace {
+
+using velmor::fuzz::require;
+
+constexpr qsizetype LogCap = 51;
+constexpr std::size_t Header = 4;
+
+class RecordingLink : public velmor::DdeLink {
+public:
+    void setLinkTopic(const QString&) override {}
+    void setLinkItem(const QString&) override {}
+    void setLinkMode(int) override {}
+    void poke(const QString& value) override {
+        pokes.append(value);
+        if (fails)
+            throw velmor::Error(286, QStringLiteral("poke refused"));
+    }
+    void deliver(const QString& value) { Q_EMIT valueDelivered(value); }
+
+    QStringList pokes;
+    bool fails = false;
+};
+
+class RecordingSlink : public velmor::SlinkControl {
+public:
+    void restoreStoredSettings(const QByteArray&) override {}
+    qint32 SlinkDefinePort(const QString&, const QString&, qint32, qint32, qint32) override { return 0; }
+    qint32 SlinkStart() override { return 0; }
+    qint32 SlinkLoadDevice(const QString&, const QString&, qint32, qint32, qint32) override { return 0; }
+    qint32 SlinkSend(const QString& command) override {
+        sent.append(command);
+        return 0;
+    }
+    QStringList sent;
+};
+
+class SilentMessageBox : public velmor::MessageBox {
+public:
+    void show(const QString&) override {}
+};
+
+struct Bench {
+    velmor::test::FakeWindow window;
+    SilentMessageBox messageBox;
+    RecordingLink command, commandAck, message, messageAck;
+    velmor::DdeConversation conversation{window, messageBox, {&command, &commandAck, &message, &messageAck}};
+    RecordingSlink slinkx;
+    velmor::PendingCommands pending;
+    QString artist;
+    velmor::MessageHandler handler{window, conversation, slinkx, pending, artist};
+    QString lastAck = QStringLiteral("None sent");
+};
+
+QStringList expectedSends(const QString& message, const QString& artist) {
+    QStringList sends;
+    if (const std::optional<QString> text = velmor::jukeboxTextOf(message))
+        sends.append(*text);
+    if (message.startsWith(QLatin1String("KRZ:PlayThisArtist")))
+        sends += velmor::playArtistCommands(artist);
+    return sends;
+}
+
+void receive(Bench& b, const QString& m) {
+    const QString slotBefore = b.window.caption(velmor::HvLabel::DDEMessage);
+    // Only the ends of the log are kept: copying it whole would cost more than the handling.
+    const qsizetype logBefore = b.window.messageLog.size();
+    const QString firstKept = b.window.messageLog.value(logBefore >= LogCap ? 1 : 0);
+    const QString newestBefore = b.window.messageLog.value(logBefore - 1);
+    const qsizetype acksBefore = b.messageAck.pokes.size();
+    const qsizetype commandsBefore = b.command.pokes.size();
+    const qsizetype sendsBefore = b.slinkx.sent.size();
+    const velmor::PendingCommands pendingBefore = b.pending;
+
+    b.message.deliver(m);
+
+    require(b.window.messageLog.size() <= LogCap, "the log never holds more than 51 entries", m);
+    if (m == slotBefore || m == velmor::IdleMarker) {
+        require(b.window.messageLog.size() == logBefore && b.messageAck.pokes.size() == acksBefore &&
+                    b.command.pokes.size() == commandsBefore && b.slinkx.sent.size() == sendsBefore &&
+                    b.pending == pendingBefore,
+                "an unchanged slot or the idle marker does nothing", m);
+        return;
+    }
+
+    const QStringList& log = b.window.messageLog;
+    require(log.size() == std::min(logBefore + 1, LogCap), "every message is logged", m);
+    require(log.back() == m, "the newest entry is the message", m);
+    require(logBefore == 0 || (log.front() == firstKept && log[log.size() - 2] == newestBefore),
+            "only the oldest entry makes room", m);
+    require(b.window.selectedEntry == b.window.messageLog.size() - 1, "the newest entry is selected", m);
+    require(b.slinkx.sent.mid(sendsBefore) == expectedSends(m, b.artist),
+            "the jukebox gets what the message asks", m);
+    require(b.window.caption(velmor::HvLabel::DDEMessage) == velmor::IdleMarker, "the slot is idle again", m);
+
+    require(b.messageAck.pokes.size() == acksBefore + 1, "exactly one acknowledgement per message", m);
+    const QString ack = b.lastAck == QLatin1String("OK 1") ? QStringLiteral("OK 2") : QStringLiteral("OK 1");
+    require(b.messageAck.pokes.back() == ack, "acknowledgements alternate without a break", m);
+    b.lastAck = ack;
+
+    std::size_t lowest = 1;
+    while (lowest < pendingBefore.size() && !velmor::isParked(pendingBefore[lowest]))
+        ++lowest;
+    velmor::PendingCommands released = pendingBefore;
+    if (lowest < released.size()) {
+        require(b.command.pokes.size() == commandsBefore + 1 &&
+                    b.command.pokes.back() == pendingBefore[lowest],
+                "the lowest parked command goes out", m);
+        require(b.window.caption(velmor::HvLabel::Label5) == pendingBefore[lowest], "Label5 shows it", m);
+        released[lowest].clear();
+    } else {
+        require(b.command.pokes.size() == commandsBefore, "nothing parked, nothing released", m);
+    }
+    require(b.pending == released, "only the released entry is emptied", m);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < Header)
+        return 0;
+    Bench b;
+    b.messageAck.fails = data[0] & 1;
+    b.command.fails = data[0] & 2;
+    for (int i = 0; i < data[1] % (LogCap + 1); ++i)
+        b.window.messageLog.append(QString::number(i));
+    const unsigned parked = data[2] | data[3] << 8;
+    for (std::size_t i = 1; i < b.pending.size(); ++i) {
+        if (parked & (1u << (i - 1)))
+            b.pending[i] = QStringLiteral(",P%1").arg(i);
+    }
+    QObject::connect(&b.conversation, &velmor::DdeConversation::DDEMessageChanged,
+                     [&b] { b.handler.DDEMessage_Change(); });
+    b.conversation.Open_DDE_Link();
+
+    const QList<QByteArrayView> events =
+        velmor::fuzz::eventsOf(velmor::fuzz::bytesOf(data + Header, size - Header));
+    b.artist = velmor::fuzz::textOf(events.front());
+    for (qsizetype i = 1; i < events.size(); ++i)
+        receive(b, velmor::fuzz::textOf(events[i]));
+    return 0;
+}
