@@ -9,7 +9,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
-#include <QTest>
 #include <QTimer>
 
 namespace velmor::test {

@@ -4,7 +4,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QListWidget>
-#include <QTest>
 
 #include <chrono>
 #include <csignal>
