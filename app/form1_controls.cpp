@@ -1,5 +1,7 @@
 #include "app/form1_controls.h"
 
+#include "app/log_entry_delegate.h"
+
 #include <QCheckBox>
 #include <QFont>
 #include <QGroupBox>
@@ -97,6 +99,7 @@ Form1Controls createForm1Controls(QWidget& form) {
     c.lstMessage = place<QListWidget>(*c.Frame2, "lstMessage", fromTwips(3840, 600, 3375, 1425));
     c.lstMessage->setSelectionMode(QAbstractItemView::SingleSelection);
     c.lstMessage->setSortingEnabled(false);
+    c.lstMessage->setItemDelegate(new LogEntryDelegate(c.lstMessage));
     c.DDEMessageAcknowledge = ddeLabel(*c.Frame2, "DDEMessageAcknowledge", fromTwips(120, 1800, 2415, 255),
                                        QStringLiteral("None sent"));
     c.DDEMessage = ddeLabel(*c.Frame2, "DDEMessage", fromTwips(120, 1080, 3495, 735),

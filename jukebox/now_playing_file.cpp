@@ -53,7 +53,9 @@ void replaceFileContent(const QString& path, const QByteArray& content) {
     file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw writeFailure(path, openFailureReason(file, path));
-    if (file.write(content) != content.size() || !file.commit())
+    // The bytes are flushed here, not left to commit(): commit() does not notice a flush that stops
+    // part-way (a full disk, a file size limit) and would put the cut-off file in place of the old one.
+    if (file.write(content) != content.size() || !file.flush() || !file.commit())
         throw writeFailure(path, file.errorString());
 }
 

@@ -82,7 +82,20 @@ void addMatchingDiscs(mpd_connection& connection, mpd_tag_type tag, const QByteA
     mpd_response_finish(&connection);
 }
 
+// What a search value may take of the request, escaped: the buffer less room for the request's own
+// words and the longest tag name.
+constexpr qsizetype LongestEscapedSearchValue = 4000;
+
 } // namespace
+
+bool fitsOneRequest(const JukeboxCommand& command) {
+    if (command.action != JukeboxAction::Search)
+        return true;
+    const QByteArray value = command.value.toUtf8();
+    // Quotation marks and backslashes go escaped, two bytes each.
+    const qsizetype escaped = value.size() + value.count('"') + value.count('\\');
+    return escaped <= LongestEscapedSearchValue;
+}
 
 void requestCommand(mpd_connection& connection, const JukeboxCommand& command, bool wholeDiscs) {
     switch (command.action) {

@@ -61,6 +61,8 @@ qint32 MpdSlinkControl::carryOut(const JukeboxCommand& command) {
         m_wholeDiscs = command.action == JukeboxAction::SearchDiscs;
         return Done;
     }
+    if (!fitsOneRequest(command))
+        return fail(Refused, QStringLiteral("search value too long for MPD"));
     const MpdOutcome outcome =
         m_session.run([&](mpd_connection& connection) { requestCommand(connection, command, m_wholeDiscs); });
     switch (outcome.kind) {

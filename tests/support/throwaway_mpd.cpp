@@ -128,4 +128,11 @@ void ThrowawayMpd::stop() {
     }
 }
 
+void ThrowawayMpd::kill() {
+    if (!isRunning())
+        return;
+    m_process.kill();
+    m_process.waitForFinished(5000);
+}
+
 } // namespace velmor::test

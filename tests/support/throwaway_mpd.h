@@ -20,6 +20,9 @@ public:
     // that to finish. On failure, says why in failure() and leaves MPD stopped.
     [[nodiscard]] bool start();
     void stop();
+    // Ends MPD at once, as a crash would: no goodbye to its clients, its socket file left behind.
+    void kill();
+    [[nodiscard]] qint64 processId() const { return m_process.processId(); }
     [[nodiscard]] bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
 
     // What MPD_HOST should say to reach this MPD.

@@ -77,4 +77,9 @@ bool NcidStandIn::stop() {
            m_process.exitStatus() == QProcess::NormalExit && m_process.exitCode() == 0;
 }
 
+void NcidStandIn::kill() {
+    m_process.kill();
+    m_process.waitForFinished(WaitMs);
+}
+
 } // namespace velmor::test

@@ -29,6 +29,8 @@ public:
     [[nodiscard]] const QStringList& output() const { return m_output; }
     // Ends the input and waits for a clean exit. Returns true when the server exited with status 0.
     bool stop();
+    // Ends the server at once, as a crash would.
+    void kill();
 
 private:
     void readOutput();
