@@ -65,9 +65,9 @@ std::optional<JukeboxCommand> parseJukeboxCommand(const QString& command) {
     return std::nullopt;
 }
 
-bool isTransmitPortSpecification(const QString& specification) {
+bool isTransmitPort(const QString& portSettings) {
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
-    const QStringList keys = specification.split(separators, Qt::SkipEmptyParts);
+    const QStringList keys = portSettings.split(separators, Qt::SkipEmptyParts);
     return keys.contains(QStringLiteral("type=devtx"));
 }
 

@@ -47,7 +47,7 @@ struct JukeboxCommand {
 // holds a line break or a NUL, which could never reach MPD as one request.
 [[nodiscard]] std::optional<JukeboxCommand> parseJukeboxCommand(const QString& command);
 
-// Whether a port specification ("type=devtx", keys separated by blanks or commas) names a transmit port.
-[[nodiscard]] bool isTransmitPortSpecification(const QString& specification);
+// Whether a port's settings ("type=devtx", keys separated by blanks or commas) name a transmit port.
+[[nodiscard]] bool isTransmitPort(const QString& portSettings);
 
 } // namespace velmor

@@ -113,11 +113,11 @@ TEST(ParseJukeboxCommandNul, RefusesAValueHoldingANul) {
 }
 
 TEST(TransmitPortSpecification, IsTheTypeDevtxKey) {
-    EXPECT_TRUE(isTransmitPortSpecification(QStringLiteral("type=devtx")));
-    EXPECT_TRUE(isTransmitPortSpecification(QStringLiteral("com=1, type=devtx")));
-    EXPECT_FALSE(isTransmitPortSpecification(QStringLiteral("type=devrx")));
-    EXPECT_FALSE(isTransmitPortSpecification(QStringLiteral("type=devtxx")));
-    EXPECT_FALSE(isTransmitPortSpecification(QString()));
+    EXPECT_TRUE(isTransmitPort(QStringLiteral("type=devtx")));
+    EXPECT_TRUE(isTransmitPort(QStringLiteral("com=1, type=devtx")));
+    EXPECT_FALSE(isTransmitPort(QStringLiteral("type=devrx")));
+    EXPECT_FALSE(isTransmitPort(QStringLiteral("type=devtxx")));
+    EXPECT_FALSE(isTransmitPort(QString()));
 }
 
 } // namespace
