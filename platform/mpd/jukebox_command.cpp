@@ -65,7 +65,7 @@ std::optional<JukeboxCommand> parseJukeboxCommand(const QString& command) {
     return std::nullopt;
 }
 
-bool isTransmitPort(const QString& portSettings) {
+bool isTransmitPortSettings(const QString& portSettings) {
     static const QRegularExpression separators(QStringLiteral("[\\s,;]+"));
     const QStringList keys = portSettings.split(separators, Qt::SkipEmptyParts);
     return keys.contains(QStringLiteral("type=devtx"));

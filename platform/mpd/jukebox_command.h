@@ -48,6 +48,6 @@ struct JukeboxCommand {
 [[nodiscard]] std::optional<JukeboxCommand> parseJukeboxCommand(const QString& command);
 
 // Whether a port's settings ("type=devtx", keys separated by blanks or commas) name a transmit port.
-[[nodiscard]] bool isTransmitPort(const QString& portSettings);
+[[nodiscard]] bool isTransmitPortSettings(const QString& portSettings);
 
 } // namespace velmor

@@ -17,7 +17,7 @@ void MpdSlinkControl::restoreStoredSettings(const QByteArray& /*settings*/) {}
 
 qint32 MpdSlinkControl::SlinkDefinePort(const QString& portName, const QString& portSpecification,
                                         qint32 /*setting1*/, qint32 /*setting2*/, qint32 /*setting3*/) {
-    const Port port{portName, isTransmitPort(portSpecification)};
+    const Port port{portName, isTransmitPortSettings(portSpecification)};
     const auto known =
         std::find_if(m_ports.begin(), m_ports.end(), [&](const Port& p) { return p.name == portName; });
     if (known != m_ports.end())

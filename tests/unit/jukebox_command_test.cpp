@@ -113,11 +113,11 @@ TEST(ParseJukeboxCommandNul, RefusesAValueHoldingANul) {
 }
 
 TEST(TransmitPortSpecification, IsTheTypeDevtxKey) {
-    EXPECT_TRUE(isTransmitPort(QStringLiteral("type=devtx")));
-    EXPECT_TRUE(isTransmitPort(QStringLiteral("com=1, type=devtx")));
-    EXPECT_FALSE(isTransmitPort(QStringLiteral("type=devrx")));
-    EXPECT_FALSE(isTransmitPort(QStringLiteral("type=devtxx")));
-    EXPECT_FALSE(isTransmitPort(QString()));
+    EXPECT_TRUE(isTransmitPortSettings(QStringLiteral("type=devtx")));
+    EXPECT_TRUE(isTransmitPortSettings(QStringLiteral("com=1, type=devtx")));
+    EXPECT_FALSE(isTransmitPortSettings(QStringLiteral("type=devrx")));
+    EXPECT_FALSE(isTransmitPortSettings(QStringLiteral("type=devtxx")));
+    EXPECT_FALSE(isTransmitPortSettings(QString()));
 }
 
 } // namespace
