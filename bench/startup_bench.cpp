@@ -4,8 +4,8 @@
 #include "bench/latency_sample.h"
 #include "bench/map_watch.h"
 #include "bench/program_under_test.h"
-#include "bench/virtual_display.h"
 #include "tests/support/private_bus.h"
+#include "tests/support/virtual_display.h"
 
 #include <QCoreApplication>
 #include <QThread>
@@ -74,8 +74,8 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
 
-    const velmor::bench::VirtualDisplay display;
-    if (display.name().isEmpty()) {
+    const velmor::test::VirtualDisplay display;
+    if (!display.isRunning()) {
         std::fprintf(stderr, "%s\n", qUtf8Printable(display.errorString()));
         return 1;
     }

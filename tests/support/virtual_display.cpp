@@ -1,4 +1,4 @@
-#include "tests/e2e/virtual_display.h"
+#include "tests/support/virtual_display.h"
 
 #include "tests/support/private_bus.h"
 
