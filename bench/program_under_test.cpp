@@ -1,9 +1,8 @@
 #include "bench/program_under_test.h"
 
-#include <QFile>
+#include "tests/support/child_process.h"
 
-#include <csignal>
-#include <sys/prctl.h>
+#include <QFile>
 
 namespace velmor::bench {
 
@@ -19,7 +18,7 @@ ProgramUnderTest::ProgramUnderTest(QString program, QProcessEnvironment environm
     // A file, not a pipe: a child blocked writing into a full pipe would stall the measurement.
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.setStandardErrorFile(m_folder.filePath(QStringLiteral("stderr.txt")));
-    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    velmor::test::endWithParent(m_process);
 }
 
 ProgramUnderTest::~ProgramUnderTest() {
@@ -32,13 +31,7 @@ bool ProgramUnderTest::start() {
 }
 
 void ProgramUnderTest::stop() {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(WaitTimeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished(WaitTimeoutMs);
-    }
+    velmor::test::stopChild(m_process, WaitTimeoutMs);
 }
 
 qint64 ProgramUnderTest::residentKiB() const {

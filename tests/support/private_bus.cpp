@@ -2,9 +2,6 @@
 
 #include <QDBusConnectionInterface>
 
-#include <csignal>
-#include <sys/prctl.h>
-
 namespace velmor::test {
 
 namespace {
@@ -12,10 +9,6 @@ namespace {
 constexpr int StartTimeoutMs = 10000;
 
 } // namespace
-
-void endWithParent(QProcess& process) {
-    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
-}
 
 PrivateBus::PrivateBus() {
     endWithParent(m_daemon);
@@ -43,13 +36,7 @@ PrivateBus::PrivateBus() {
 PrivateBus::~PrivateBus() {
     if (!m_connectionName.isEmpty())
         QDBusConnection::disconnectFromBus(m_connectionName);
-    if (m_daemon.state() == QProcess::NotRunning)
-        return;
-    m_daemon.terminate();
-    if (!m_daemon.waitForFinished(StartTimeoutMs)) {
-        m_daemon.kill();
-        m_daemon.waitForFinished(StartTimeoutMs);
-    }
+    stopChild(m_daemon, StartTimeoutMs);
 }
 
 QDBusConnection PrivateBus::connection() const {

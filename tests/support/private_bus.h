@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tests/support/child_process.h"
+
 #include <QDBusConnection>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -38,8 +40,5 @@ private:
     QString m_connectionName;
     QString m_error;
 };
-
-// Lets a child process end with the test program rather than outlive a crashed test.
-void endWithParent(QProcess& process);
 
 } // namespace velmor::test

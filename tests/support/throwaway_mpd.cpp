@@ -1,12 +1,10 @@
 #include "tests/support/throwaway_mpd.h"
 
 #include "platform/mpd/mpd_handles.h"
+#include "tests/support/child_process.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
-
-#include <csignal>
-#include <sys/prctl.h>
 
 namespace velmor::test {
 
@@ -29,7 +27,7 @@ ThrowawayMpd::ThrowawayMpd(QString musicFolder)
     , m_folder(QStringLiteral("/tmp/velmor-mpd-XXXXXX")) {
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     // A test program that dies takes its MPD with it, instead of leaving it to serve an empty folder.
-    m_process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    endWithParent(m_process);
 }
 
 ThrowawayMpd::~ThrowawayMpd() {
@@ -119,13 +117,7 @@ bool ThrowawayMpd::start() {
 }
 
 void ThrowawayMpd::stop() {
-    if (!isRunning())
-        return;
-    m_process.terminate();
-    if (!m_process.waitForFinished(5000)) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    stopChild(m_process, 5000);
 }
 
 void ThrowawayMpd::kill() {

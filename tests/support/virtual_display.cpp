@@ -1,6 +1,6 @@
 #include "tests/support/virtual_display.h"
 
-#include "tests/support/private_bus.h"
+#include "tests/support/child_process.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -58,13 +58,7 @@ VirtualDisplay::VirtualDisplay()
 
 VirtualDisplay::~VirtualDisplay() {
     m_connection.reset();
-    if (m_server.state() == QProcess::NotRunning)
-        return;
-    m_server.terminate();
-    if (!m_server.waitForFinished(StartTimeoutMs)) {
-        m_server.kill();
-        m_server.waitForFinished(StartTimeoutMs);
-    }
+    stopChild(m_server, StartTimeoutMs);
 }
 
 std::uint32_t VirtualDisplay::atom(const char* name) const {
