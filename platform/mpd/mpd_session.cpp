@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 
-#include <algorithm>
 #include <csignal>
 #include <poll.h>
 
@@ -10,12 +9,8 @@ namespace velmor {
 
 namespace {
 
-using namespace std::chrono_literals;
-
 // Every wait on MPD, connecting included, gives up after this long.
 constexpr unsigned TimeoutMs = 1000;
-constexpr auto FirstRetry = 500ms;
-constexpr auto LongestRetry = 10s;
 
 // A notifier's activation may be stale by the time it is handled (a request in between read what had
 // arrived); reading then would wait out the whole time-out.
@@ -27,13 +22,11 @@ bool hasInput(int fd) {
 } // namespace
 
 MpdSession::MpdSession(QObject* parent)
-    : QObject(parent)
-    , m_retryDelay(FirstRetry) {
+    : QObject(parent) {
     // libmpdclient writes to its socket without suppressing SIGPIPE: a request to an MPD that has just
     // gone away must come back as an error, not end the program. Qt's own sockets do the same.
     std::signal(SIGPIPE, SIG_IGN);
-    m_retryTimer.setSingleShot(true);
-    connect(&m_retryTimer, &QTimer::timeout, this, &MpdSession::connectNow);
+    connect(&m_backoff, &ReconnectBackoff::retryDue, this, &MpdSession::connectNow);
 }
 
 MpdSession::~MpdSession() = default;
@@ -42,7 +35,7 @@ void MpdSession::start() {
     if (m_started)
         return;
     m_started = true;
-    m_retryTimer.start(0ms);
+    QTimer::singleShot(0, this, &MpdSession::connectNow);
 }
 
 void MpdSession::connectNow() {
@@ -51,16 +44,12 @@ void MpdSession::connectNow() {
                                    ? takeOutcome(*connection)
                                    : MpdOutcome{MpdOutcome::Kind::Lost, QStringLiteral("out of memory")};
     if (!outcome.done()) {
-        if (!m_outageReported)
+        if (m_backoff.retryLater())
             qWarning("Jukebox: cannot reach MPD (%s); trying again", qUtf8Printable(outcome.reason));
-        m_outageReported = true;
-        retryLater();
         return;
     }
-    if (m_outageReported)
+    if (m_backoff.connected())
         qInfo("Jukebox: connected to MPD");
-    m_outageReported = false;
-    m_retryDelay = FirstRetry;
     mpd_connection_set_timeout(connection.get(), TimeoutMs);
     m_connection = std::move(connection);
     m_notifier = std::make_unique<QSocketNotifier>(mpd_connection_get_fd(m_connection.get()),
@@ -73,14 +62,9 @@ void MpdSession::connectNow() {
         enterIdle();
 }
 
-void MpdSession::retryLater() {
-    m_retryTimer.start(m_retryDelay);
-    m_retryDelay = std::min<std::chrono::milliseconds>(m_retryDelay * 2, LongestRetry);
-}
-
 void MpdSession::drop(const QString& reason) {
-    qWarning("Jukebox: lost the connection to MPD (%s); reconnecting", qUtf8Printable(reason));
-    m_outageReported = true;
+    if (m_backoff.retryLater())
+        qWarning("Jukebox: lost the connection to MPD (%s); reconnecting", qUtf8Printable(reason));
     if (m_notifier) {
         // This may run inside the notifier's own activation.
         m_notifier->setEnabled(false);
@@ -88,8 +72,6 @@ void MpdSession::drop(const QString& reason) {
     }
     m_connection.reset();
     m_idle = false;
-    m_retryDelay = FirstRetry;
-    retryLater();
 }
 
 MpdOutcome MpdSession::run(const std::function<void(mpd_connection&)>& work) {

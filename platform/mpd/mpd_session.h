@@ -1,12 +1,11 @@
 #pragma once
 
+#include "platform/common/reconnect_backoff.h"
 #include "platform/mpd/mpd_handles.h"
 #include "platform/mpd/mpd_outcome.h"
 
 #include <QObject>
-#include <QTimer>
 
-#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -40,18 +39,15 @@ Q_SIGNALS:
 private:
     void connectNow();
     void drop(const QString& reason);
-    void retryLater();
     [[nodiscard]] bool leaveIdle(MpdOutcome& outcome);
     void enterIdle();
     void onReadable();
 
     MpdConnectionHandle m_connection;
     std::unique_ptr<QSocketNotifier> m_notifier;
-    QTimer m_retryTimer;
-    std::chrono::milliseconds m_retryDelay;
+    ReconnectBackoff m_backoff;
     bool m_started = false;
     bool m_idle = false;
-    bool m_outageReported = false;
 };
 
 } // namespace velmor

@@ -4,8 +4,6 @@
 
 #include <QLoggingCategory>
 
-#include <algorithm>
-
 namespace velmor {
 
 namespace {
@@ -14,8 +12,6 @@ Q_LOGGING_CATEGORY(lcNcid, "velmor.ncid", QtInfoMsg)
 
 using namespace std::chrono_literals;
 
-constexpr std::chrono::milliseconds FirstReconnectDelay = 500ms;
-constexpr std::chrono::milliseconds LongestReconnectDelay = 10s;
 // A host that swallows the connection attempt would otherwise hold it for minutes.
 constexpr std::chrono::milliseconds ConnectTimeout = 5s;
 // Real lines are a few hundred bytes; a server that never ends its line must not fill the memory.
@@ -25,12 +21,10 @@ constexpr qsizetype LongestLine = 64 * 1024;
 
 NcidTelephonyControl::NcidTelephonyControl(NcidServerAddress server, QObject* parent)
     : TelephonyControl(parent)
-    , m_server(std::move(server))
-    , m_reconnectDelay(FirstReconnectDelay) {
-    m_reconnectTimer.setSingleShot(true);
+    , m_server(std::move(server)) {
     m_connectTimeout.setSingleShot(true);
     m_connectTimeout.setInterval(ConnectTimeout);
-    connect(&m_reconnectTimer, &QTimer::timeout, this, &NcidTelephonyControl::connectToServer);
+    connect(&m_backoff, &ReconnectBackoff::retryDue, this, &NcidTelephonyControl::connectToServer);
     connect(&m_connectTimeout, &QTimer::timeout, &m_socket, &QAbstractSocket::abort);
     connect(&m_socket, &QAbstractSocket::stateChanged, this, &NcidTelephonyControl::onStateChanged);
     connect(&m_socket, &QIODevice::readyRead, this, &NcidTelephonyControl::onReadyRead);
@@ -51,12 +45,11 @@ void NcidTelephonyControl::setCallSoftEnable(qint32 value) {
         return;
     m_enabled = enable;
     if (enable) {
-        m_reconnectDelay = FirstReconnectDelay;
-        m_outageReported = false;
+        m_backoff.stop();
         connectToServer();
         return;
     }
-    m_reconnectTimer.stop();
+    m_backoff.stop();
     m_connectTimeout.stop();
     m_socket.abort();
     resetConnectionState();
@@ -77,7 +70,6 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
         m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
         qCInfo(lcNcid, "connected to the caller-ID server at %s:%u", qUtf8Printable(m_server.host),
                unsigned{m_server.port});
-        m_outageReported = false;
         m_connected = true;
         return;
     }
@@ -87,17 +79,13 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
     m_connected = false;
     m_connectTimeout.stop();
     resetConnectionState();
-    if (!m_enabled || m_reconnectTimer.isActive())
+    if (!m_enabled || m_backoff.isWaiting())
         return;
     // One line per outage: a server that stays away is tried again quietly.
-    if (!m_outageReported) {
+    if (m_backoff.retryLater())
         qCInfo(lcNcid, "caller-ID server at %s:%u %s (%s); trying again until it answers",
                qUtf8Printable(m_server.host), unsigned{m_server.port},
                wasConnected ? "lost" : "not reachable", qUtf8Printable(m_socket.errorString()));
-        m_outageReported = true;
-    }
-    m_reconnectTimer.start(m_reconnectDelay);
-    m_reconnectDelay = std::min(m_reconnectDelay * 2, LongestReconnectDelay);
 }
 
 void NcidTelephonyControl::onReadyRead() {
@@ -139,9 +127,9 @@ void NcidTelephonyControl::handleLine(QByteArrayView bytes) {
     case NcidLineKind::EndOfGreeting:
         if (!m_greeted) {
             m_greeted = true;
-            // Only a server that got as far as greeting resets the back-off: one that accepts and
+            // Only a server that got as far as greeting counts as reached: one that accepts and
             // hangs up at once is not hammered.
-            m_reconnectDelay = FirstReconnectDelay;
+            m_backoff.connected();
             Q_EMIT serverReady();
         }
         return;

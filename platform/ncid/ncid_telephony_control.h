@@ -1,13 +1,12 @@
 #pragma once
 
+#include "platform/common/reconnect_backoff.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "telephony/telephony_control.h"
 
 #include <QAbstractSocket>
 #include <QTcpSocket>
 #include <QTimer>
-
-#include <chrono>
 
 namespace velmor {
 
@@ -43,15 +42,13 @@ private:
 
     NcidServerAddress m_server;
     QTcpSocket m_socket;
-    QTimer m_reconnectTimer;
+    ReconnectBackoff m_backoff;
     QTimer m_connectTimeout;
     QByteArray m_pending;
-    std::chrono::milliseconds m_reconnectDelay;
     bool m_enabled = false;
     bool m_connected = false;
     bool m_greeted = false;
     bool m_skippingLongLine = false;
-    bool m_outageReported = false;
 };
 
 } // namespace velmor
