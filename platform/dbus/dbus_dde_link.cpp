@@ -38,9 +38,17 @@ void DbusDdeLink::setLinkMode(int mode) {
                                                .arg(m_topic, error.name(), error.message()));
     }
 
-    auto proxy = std::make_unique<DdeTopicProxy>(address->service, address->path, m_connection);
+    DdeTopicProxy initiating(address->service, address->path, m_connection);
+    initiating.setTimeout(ReplyTimeoutMs);
+    const QDBusMessage answer =
+        waitForReply(initiating.Initiate(), QStringLiteral("Initiate on %1").arg(m_topic));
+
+    // The conversation is with the connection that answered, by its unique name, not with whoever holds
+    // the application's name later: once that HomeVision has left the bus, a process that takes the name
+    // receives nothing from this link and cannot speak to it, and pokes fail as they would with no
+    // HomeVision at all.
+    auto proxy = std::make_unique<DdeTopicProxy>(answer.service(), address->path, m_connection);
     proxy->setTimeout(ReplyTimeoutMs);
-    waitForReply(proxy->Initiate(), QStringLiteral("Initiate on %1").arg(m_topic));
     if (mode == Automatic) {
         // Listening starts before the advise goes out, so a value sent in answer to it is not missed.
         connect(proxy.get(), &DdeTopicProxy::ItemChanged, this, &DbusDdeLink::onItemChanged);
@@ -63,13 +71,14 @@ void DbusDdeLink::end() {
     m_mode = None;
 }
 
-void DbusDdeLink::waitForReply(QDBusPendingCall call, const QString& doing) const {
+QDBusMessage DbusDdeLink::waitForReply(QDBusPendingCall call, const QString& doing) const {
     // Blocks on the reply alone: unlike QDBus::BlockWithGui this never spins the event loop.
     call.waitForFinished();
     if (call.isError()) {
         const QDBusError error = call.error();
         throw ddeLinkError(error.name(), error.message(), doing);
     }
+    return call.reply();
 }
 
 void DbusDdeLink::onItemChanged(const QString& item, const QString& value) {

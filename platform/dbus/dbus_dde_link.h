@@ -7,6 +7,7 @@
 #include <memory>
 
 class DdeTopicProxy;
+class QDBusMessage;
 class QDBusPendingCall;
 
 namespace velmor {
@@ -14,7 +15,9 @@ namespace velmor {
 // A DDE client link carried over D-Bus: the topic "APP|TOPIC" is the object /TOPIC of the bus name
 // org.velmor.DDE.APP, implementing org.velmor.DDE.Topic. Every call waits for its reply on this thread
 // without running the event loop, so no handler runs nested inside a link operation; the wait is
-// bounded by ReplyTimeoutMs. The link ends with the object.
+// bounded by ReplyTimeoutMs. A link belongs to the bus connection that answered its initiate: it pokes
+// that connection only and takes values from it alone, for as long as the object lives. The link ends
+// with the object.
 class DbusDdeLink : public DdeLink {
     Q_OBJECT
 public:
@@ -33,7 +36,8 @@ public:
 
 private:
     void end();
-    void waitForReply(QDBusPendingCall call, const QString& doing) const;
+    // The reply, or the link's error for a failed call.
+    QDBusMessage waitForReply(QDBusPendingCall call, const QString& doing) const;
     void onItemChanged(const QString& item, const QString& value);
 
     QDBusConnection m_connection;

@@ -185,6 +185,37 @@ TEST_F(DdeBusTest, LinkDestroyedBeforeItsValueArrivesIsNoHarm) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return !delivered.isEmpty(); }, HomeVisionProcess::WaitTimeoutMs));
 }
 
+TEST_F(DdeBusTest, LinksStayWithTheHomeVisionThatAnsweredAndFailOnceItHasGone) {
+    ASSERT_TRUE(homeVision.start());
+    auto command = link(HomeVis, QStringLiteral("DDECommand"));
+    auto message = link(HomeVis, QStringLiteral("DDEMessage"));
+    command->setLinkMode(DdeLink::Manual);
+    message->setLinkMode(DdeLink::Automatic);
+    QSignalSpy messages(message.get(), &DdeLink::valueDelivered);
+    ASSERT_EQ(homeVision.stop(), 0);
+
+    // Another process takes HomeVision's name.
+    HomeVisionProcess successor{QStringLiteral(VELMOR_HOMEVISION_PROGRAM), bus};
+    ASSERT_TRUE(successor.start());
+    EXPECT_EQ(failureOf([&] { command->poke(QStringLiteral("~cdj:playlist_play")); }), 282);
+    // A link that did initiate with it hears its message; the old link, on the same connection, would
+    // have been handed the same signal at the same time.
+    auto newcomer = link(HomeVis, QStringLiteral("DDEMessage"));
+    newcomer->setLinkMode(DdeLink::Automatic);
+    QSignalSpy newcomerMessages(newcomer.get(), &DdeLink::valueDelivered);
+    successor.writeLine(QStringLiteral("~cdj:playlist_play"));
+
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return !newcomerMessages.isEmpty(); }, HomeVisionProcess::WaitTimeoutMs));
+    EXPECT_THAT(messages, IsEmpty());
+    // The failed poke came before the newcomer's initiate, so it would stand first here.
+    EXPECT_TRUE(successor.waitFor([](const Transcript& t) { return t.size() >= 3; }));
+    EXPECT_THAT(successor.transcript(),
+                ElementsAre(TranscriptEntry{"received", "Initiate", "", ""},
+                            TranscriptEntry{"received", "Advise", "DDEMessage", ""},
+                            TranscriptEntry{"sent", "ItemChanged", "DDEMessage", "~cdj:playlist_play"}));
+}
+
 TEST(DbusDdeLinkWithoutBus, FailsLikeAnyOtherFailure) {
     NoBus noBus;
     DbusDdeLink link(noBus.connection());
