@@ -1,6 +1,7 @@
 #include "app/form1_controls.h"
 
 #include "app/log_entry_delegate.h"
+#include "app/safe_caption_painter.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -32,8 +33,10 @@ template <typename Control> Control* place(QWidget& container, const char* name,
 
 QLabel* label(QWidget& container, const char* name, QRect geometry, const QString& caption) {
     auto* control = place<QLabel>(container, name, geometry);
-    // Captions show whatever HomeVision or the jukebox sent, so nothing may be read as markup.
+    // Captions show whatever HomeVision or the jukebox sent, so nothing may be read as markup, nor
+    // reorder what follows it.
     control->setTextFormat(Qt::PlainText);
+    new SafeCaptionPainter(*control);
     control->setWordWrap(true);
     control->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     control->setText(caption);
