@@ -22,7 +22,7 @@ extern "C" void onTerminationSignal(int number) {
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, m_fds) != 0) {
-        qWarning("no socket pair for signals; SIGINT and SIGTERM end the program at once");
+        qWarning("no socket pair for signals; SIGINT, SIGTERM and SIGHUP end the program at once");
         return;
     }
     g_signalFd = m_fds[0];
@@ -33,15 +33,20 @@ TerminationSignals::TerminationSignals(QObject* parent)
     action.sa_handler = onTerminationSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    sigaction(SIGINT, &action, &m_previousInt);
-    sigaction(SIGTERM, &action, &m_previousTerm);
+    for (std::size_t i = 0; i < HandledSignals.size(); ++i) {
+        sigaction(HandledSignals[i], nullptr, &m_previous[i]);
+        // Started under nohup: whoever started it asked for it to outlive its terminal.
+        if (HandledSignals[i] == SIGHUP && m_previous[i].sa_handler == SIG_IGN)
+            continue;
+        sigaction(HandledSignals[i], &action, nullptr);
+    }
 }
 
 TerminationSignals::~TerminationSignals() {
     if (m_fds[0] < 0)
         return;
-    sigaction(SIGINT, &m_previousInt, nullptr);
-    sigaction(SIGTERM, &m_previousTerm, nullptr);
+    for (std::size_t i = 0; i < HandledSignals.size(); ++i)
+        sigaction(HandledSignals[i], &m_previous[i], nullptr);
     g_signalFd = -1;
     m_notifier.reset();
     ::close(m_fds[0]);

@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <csignal>
+
 namespace velmor::test {
 
 namespace {
@@ -37,6 +39,11 @@ bool VelmorProcess::start() {
 
 void VelmorProcess::terminate() {
     m_process.terminate();
+}
+
+void VelmorProcess::signal(int number) {
+    if (isRunning())
+        ::kill(static_cast<pid_t>(m_process.processId()), number);
 }
 
 int VelmorProcess::waitForExit() {

@@ -26,6 +26,8 @@ public:
     [[nodiscard]] bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
     // Asks it to close its window the ordinary way (SIGTERM).
     void terminate();
+    // Sends it this signal.
+    void signal(int number);
     // Waits for it to end; its exit code, or -1 when it crashed or had to be killed.
     int waitForExit();
 

@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <csignal>
+
 namespace velmor::test {
 namespace {
 
@@ -48,11 +50,12 @@ TEST_F(WindowEndToEndTest, WithoutHomeVisionABoxStandsOverTheWindowAndTheJukebox
     EXPECT_TRUE(velmor->isRunning());
 }
 
-enum class CloseBy { TerminationSignal, WindowSystem };
+enum class CloseBy { Signal, WindowSystem };
 
 struct ClosingCase {
     const char* name;
     CloseBy closeBy;
+    int signalNumber = 0;
 };
 
 class ClosingEndToEndTest : public WindowEndToEndTest, public ::testing::WithParamInterface<ClosingCase> {};
@@ -66,7 +69,7 @@ TEST_P(ClosingEndToEndTest, ClosingTheWindowEndsWithStatusZeroAndLeavesMpdAndThe
         ASSERT_TRUE(window);
         display().requestClose(*window);
     } else {
-        velmor->terminate();
+        velmor->signal(GetParam().signalNumber);
     }
     EXPECT_EQ(velmor->waitForExit(), 0);
 
@@ -81,7 +84,10 @@ TEST_P(ClosingEndToEndTest, ClosingTheWindowEndsWithStatusZeroAndLeavesMpdAndThe
 }
 
 INSTANTIATE_TEST_SUITE_P(, ClosingEndToEndTest,
-                         ::testing::Values(ClosingCase{"TerminationSignal", CloseBy::TerminationSignal},
+                         ::testing::Values(ClosingCase{"Sigterm", CloseBy::Signal, SIGTERM},
+                                           ClosingCase{"Sigint", CloseBy::Signal, SIGINT},
+                                           // The terminal it was started from closed.
+                                           ClosingCase{"Sighup", CloseBy::Signal, SIGHUP},
                                            ClosingCase{"WindowSystem", CloseBy::WindowSystem}),
                          [](const ::testing::TestParamInfo<ClosingCase>& test) { return test.param.name; });
 

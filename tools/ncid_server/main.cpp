@@ -32,7 +32,7 @@ std::optional<Options> readOptions(const QCoreApplication& app) {
         "every line of standard input announces a live call to all clients:\n"
         "  NUMBER NAME...   a call from NUMBER (\"-\" for no number); NAME defaults to NO NAME\n"
         "  >TEXT            TEXT sent as it stands\n"
-        "The server ends at the end of its input (unless --stay) and on SIGINT or SIGTERM."));
+        "The server ends at the end of its input (unless --stay) and on SIGINT, SIGTERM or SIGHUP."));
     parser.addHelpOption();
     const QCommandLineOption port(QStringLiteral("port"),
                                   QStringLiteral("TCP port to listen on; 0 picks a free one."),
