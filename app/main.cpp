@@ -1,13 +1,22 @@
 #include "app/backends.h"
 #include "app/form1.h"
+#include "app/graphical_session.h"
 #include "app/qt_message_box.h"
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
 
+#include <cstdio>
 #include <optional>
 
 int main(int argc, char* argv[]) {
+    const velmor::ScreenEnvironment screen{qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY"),
+                                           qgetenv("QT_QPA_PLATFORM")};
+    if (const std::optional<QString> missing = velmor::missingGraphicalSession(screen)) {
+        std::fprintf(stderr, "velmor: %s\n", qUtf8Printable(*missing));
+        return 1;
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmor"));
     QApplication::setDesktopFileName(QStringLiteral("velmor"));
