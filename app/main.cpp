@@ -22,6 +22,9 @@ int main(int argc, char* argv[]) {
     QApplication::setDesktopFileName(QStringLiteral("velmor"));
     // The window decides the exit status when it closes, so the last window closing must not.
     QApplication::setQuitOnLastWindowClosed(false);
+    // Taken before anything can keep start-up waiting (the session bus, a message box), so that a stop
+    // asked for by then still closes the window the ordinary way once it is there.
+    velmor::TerminationSignals termination;
 
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
@@ -32,7 +35,6 @@ int main(int argc, char* argv[]) {
         closedWith = status;
         QCoreApplication::exit(status);
     });
-    velmor::TerminationSignals termination;
     QObject::connect(&termination, &velmor::TerminationSignals::received, &form, &QWidget::close);
 
     if (const int failure = form.start())

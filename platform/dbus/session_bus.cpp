@@ -1,0 +1,22 @@
+#include "platform/dbus/session_bus.h"
+
+#include <QDBusError>
+
+namespace velmor {
+
+QDBusConnection sessionBus() {
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (bus.isConnected())
+        return bus;
+    const QString reason = bus.lastError().message();
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) {
+        qWarning("DBUS_SESSION_BUS_ADDRESS \"%s\" cannot be used, so HomeVision cannot be reached: %s",
+                 qUtf8Printable(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS")), qUtf8Printable(reason));
+    } else {
+        qWarning("no session bus (DBUS_SESSION_BUS_ADDRESS is not set), so HomeVision cannot be reached: %s",
+                 qUtf8Printable(reason));
+    }
+    return bus;
+}
+
+} // namespace velmor
