@@ -92,8 +92,8 @@ int main(int argc, char* argv[]) {
     const QString loadBefore = loadAverage();
     Figures all;
     int failures = 0;
-    for (const QString& program :
-         {QStringLiteral(MESSAGES_BENCH), QStringLiteral(REPORT_BENCH), QStringLiteral(STARTUP_BENCH)}) {
+    for (const QString& program : {QStringLiteral(MESSAGES_BENCH), QStringLiteral(REPORT_BENCH),
+                                   QStringLiteral(STARTUP_BENCH), QStringLiteral(NCID_BENCH)}) {
         const QString output =
             folder.filePath(program.section(QLatin1Char('/'), -1) + QStringLiteral(".json"));
         if (const auto figures = runProgram(program, output))
@@ -140,5 +140,16 @@ int main(int argc, char* argv[]) {
     std::printf("| %-38s | %-10s | %-31s | %-5s | %-7s | %-6s |\n", "Growth after the first 1,000",
                 qUtf8Printable(kib(growth)), "", "", "< 1024",
                 rss1k > 0.0 ? (growth < 1024.0 ? "met" : "MISSED") : "");
+    const QString flood = QStringLiteral("CallFlood");
+    row("Calls handled/s, 100,000-call flood",
+        QStringLiteral("%1 /s").arg(figure(all, flood, "calls_per_s"), 0, 'f', 0), QString(), 0.0, 0.0);
+    const double gap = figure(all, flood, "longest_gap_us");
+    const double idleGap = figure(all, flood, "idle_longest_gap_us");
+    row("Longest gap of a 10 ms timer, flood", micros(gap),
+        QStringLiteral("idle 10 ms timer ") + micros(idleGap), ratio(gap, idleGap), 0.0);
+    const double floodBefore = figure(all, flood, "rss_before_kib");
+    row("Resident growth kept after the flood", kib(figure(all, flood, "rss_after_kib") - floodBefore),
+        QStringLiteral("at most during it ") + kib(figure(all, flood, "rss_most_kib") - floodBefore), 0.0,
+        0.0);
     return failures == 0 ? 0 : 1;
 }

@@ -16,6 +16,9 @@ using namespace std::chrono_literals;
 constexpr std::chrono::milliseconds ConnectTimeout = 5s;
 // Real lines are a few hundred bytes; a server that never ends its line must not fill the memory.
 constexpr qsizetype LongestLine = 64 * 1024;
+// What the socket holds for us at most. A server that sends faster than calls are handled waits in
+// the kernel, where TCP holds it back, instead of in our memory.
+constexpr qsizetype SocketBuffer = 64 * 1024;
 
 } // namespace
 
@@ -28,6 +31,7 @@ NcidTelephonyControl::NcidTelephonyControl(NcidServerAddress server, QObject* pa
     connect(&m_connectTimeout, &QTimer::timeout, &m_socket, &QAbstractSocket::abort);
     connect(&m_socket, &QAbstractSocket::stateChanged, this, &NcidTelephonyControl::onStateChanged);
     connect(&m_socket, &QIODevice::readyRead, this, &NcidTelephonyControl::onReadyRead);
+    m_socket.setReadBufferSize(SocketBuffer);
 }
 
 NcidTelephonyControl::~NcidTelephonyControl() {
@@ -78,7 +82,8 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
     const bool wasConnected = m_connected;
     m_connected = false;
     m_connectTimeout.stop();
-    resetConnectionState();
+    // Calls the server sent before it closed are still raised: what is left in the buffers is read on
+    // until the next connection starts afresh.
     if (!m_enabled || m_backoff.isWaiting())
         return;
     // One line per outage: a server that stays away is tried again quietly.
@@ -89,31 +94,74 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
 }
 
 void NcidTelephonyControl::onReadyRead() {
-    m_pending += m_socket.readAll();
+    // A turn already due, or one under way (a handler that runs an event loop of its own), takes
+    // these bytes in its stride.
+    if (m_turnPosted || m_reading)
+        return;
+    readLines();
+}
+
+void NcidTelephonyControl::readLines() {
+    m_turnPosted = false;
+    m_reading = true;
+    qsizetype lines = 0;
     // A handler may switch the control off while a call is raised; what is left then goes unread.
-    while (m_enabled) {
-        const qsizetype end = m_pending.indexOf('\n');
-        if (end < 0)
-            break;
-        const QByteArray line = m_pending.first(end + 1);
-        m_pending.remove(0, end + 1);
-        if (m_skippingLongLine) {
-            m_skippingLongLine = false;
+    while (m_enabled && lines < LinesPerTurn) {
+        const qsizetype end = m_pending.indexOf('\n', m_readFrom);
+        if (end < 0) {
+            if (!takeFromSocket())
+                break;
             continue;
         }
-        if (line.size() > LongestLine) {
+        const QByteArrayView line = QByteArrayView(m_pending).sliced(m_readFrom, end + 1 - m_readFrom);
+        m_readFrom = end + 1;
+        ++lines;
+        if (line.size() > LongestLine)
             reportLongLine();
-            continue;
+        else
+            handleLine(line);
+    }
+    m_reading = false;
+    if (!m_enabled)
+        return;
+    if (lines == LinesPerTurn) {
+        m_turnPosted = true;
+        QMetaObject::invokeMethod(this, &NcidTelephonyControl::readLines, Qt::QueuedConnection);
+        return;
+    }
+    // Caught up: only an unfinished line is kept, in no more memory than it needs, so that what a
+    // flood took is given back.
+    m_pending.remove(0, m_readFrom);
+    m_readFrom = 0;
+    if (m_pending.isEmpty())
+        m_pending.clear();
+    else
+        m_pending.squeeze();
+}
+
+bool NcidTelephonyControl::takeFromSocket() {
+    if (m_socket.bytesAvailable() <= 0)
+        return false;
+    // Every whole line has been handled: what is left is the start of the next one.
+    m_pending.remove(0, m_readFrom);
+    m_readFrom = 0;
+    m_pending += m_socket.read(SocketBuffer);
+    if (m_skippingLongLine) {
+        const qsizetype end = m_pending.indexOf('\n');
+        if (end < 0) {
+            m_pending.clear();
+            return true;
         }
-        handleLine(line);
+        m_pending.remove(0, end + 1);
+        m_skippingLongLine = false;
     }
     // The start of a line too long to keep: the rest of it is skipped as it arrives.
-    if (m_pending.size() > LongestLine) {
-        if (!m_skippingLongLine)
-            reportLongLine();
+    if (m_pending.size() > LongestLine && !m_pending.contains('\n')) {
+        reportLongLine();
         m_pending.clear();
         m_skippingLongLine = true;
     }
+    return true;
 }
 
 void NcidTelephonyControl::reportLongLine() {
@@ -149,6 +197,7 @@ void NcidTelephonyControl::handleLine(QByteArrayView bytes) {
 
 void NcidTelephonyControl::resetConnectionState() {
     m_pending.clear();
+    m_readFrom = 0;
     m_greeted = false;
     m_skippingLongLine = false;
 }

@@ -17,6 +17,10 @@ namespace velmor {
 class NcidTelephonyControl : public TelephonyControl {
     Q_OBJECT
 public:
+    // However fast a server sends, at most this many lines are read in one turn of the event loop,
+    // so that the window's own events get in between; the rest waits for the next turn.
+    static constexpr qsizetype LinesPerTurn = 64;
+
     explicit NcidTelephonyControl(NcidServerAddress server, QObject* parent = nullptr);
     ~NcidTelephonyControl() override;
 
@@ -36,6 +40,8 @@ private:
     void connectToServer();
     void onStateChanged(QAbstractSocket::SocketState state);
     void onReadyRead();
+    void readLines();
+    bool takeFromSocket();
     void handleLine(QByteArrayView line);
     void resetConnectionState();
     void reportLongLine();
@@ -44,7 +50,11 @@ private:
     QTcpSocket m_socket;
     ReconnectBackoff m_backoff;
     QTimer m_connectTimeout;
+    // Bytes taken from the socket; those before m_readFrom have been handled.
     QByteArray m_pending;
+    qsizetype m_readFrom = 0;
+    bool m_turnPosted = false;
+    bool m_reading = false;
     bool m_enabled = false;
     bool m_connected = false;
     bool m_greeted = false;

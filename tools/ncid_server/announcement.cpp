@@ -47,4 +47,22 @@ QByteArray sampleCallLine(int turn, const QDateTime& now) {
     return callLine(QLatin1String(caller.number), QLatin1String(caller.name), now);
 }
 
+std::optional<qint64> floodCount(const QString& input) {
+    static const QString Command = QStringLiteral("!flood");
+    const QString text = input.trimmed();
+    if (!text.startsWith(Command) || (text.size() > Command.size() && !text.at(Command.size()).isSpace()))
+        return std::nullopt;
+    bool ok = false;
+    const qint64 count = text.mid(Command.size()).trimmed().toLongLong(&ok);
+    return ok && count >= 1 && count <= MostFloodCalls ? count : 0;
+}
+
+QByteArrayList floodLines(qint64 count, const QDateTime& now) {
+    QByteArrayList lines;
+    lines.reserve(count);
+    for (qint64 n = 1; n <= count; ++n)
+        lines.append(callLine(QString::number(n), QStringLiteral("FLOOD CALL"), now));
+    return lines;
+}
+
 } // namespace velmor::ncidserver

@@ -32,6 +32,7 @@ std::optional<Options> readOptions(const QCoreApplication& app) {
         "every line of standard input announces a live call to all clients:\n"
         "  NUMBER NAME...   a call from NUMBER (\"-\" for no number); NAME defaults to NO NAME\n"
         "  >TEXT            TEXT sent as it stands\n"
+        "  !flood COUNT     COUNT calls at once, numbered from 1 (a caller-ID flood)\n"
         "The server ends at the end of its input (unless --stay) and on SIGINT, SIGTERM or SIGHUP."));
     parser.addHelpOption();
     const QCommandLineOption port(QStringLiteral("port"),
@@ -99,6 +100,13 @@ int main(int argc, char* argv[]) {
 
     velmor::LineReader input(STDIN_FILENO);
     QObject::connect(&input, &velmor::LineReader::lineRead, &server, [&server](const QString& line) {
+        if (const auto count = floodCount(line)) {
+            if (*count == 0)
+                say(QStringLiteral("!flood wants a count from 1 to %1").arg(MostFloodCalls));
+            else
+                server.flood(floodLines(*count, QDateTime::currentDateTime()));
+            return;
+        }
         if (const auto sent = lineForInput(line, QDateTime::currentDateTime()))
             server.announce(*sent);
     });

@@ -76,6 +76,14 @@ void NcidStandInServer::announce(const QByteArray& line) {
     say(QStringLiteral("to %1 client(s): %2").arg(m_clients.size()).arg(QString::fromUtf8(line)));
 }
 
+void NcidStandInServer::flood(const QByteArrayList& lines) {
+    const QByteArray end = m_crLf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n");
+    const QByteArray all = lines.join(end) + end;
+    for (const auto& [id, client] : m_clients)
+        client->write(all);
+    say(QStringLiteral("flood of %1 call(s) to %2 client(s)").arg(lines.size()).arg(m_clients.size()));
+}
+
 void NcidStandInServer::send(QTcpSocket& client, const QByteArray& line) {
     client.write(line + (m_crLf ? QByteArrayLiteral("\r\n") : QByteArrayLiteral("\n")));
 }

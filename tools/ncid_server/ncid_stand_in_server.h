@@ -24,6 +24,8 @@ public:
 
     // Sends one line to every client that has been greeted.
     void announce(const QByteArray& line);
+    // Sends every line to every greeted client in one write, and says so in one line, not one each.
+    void flood(const QByteArrayList& lines);
 
     // Stops taking clients and closes every connection once what was sent has gone out.
     void shutDown();

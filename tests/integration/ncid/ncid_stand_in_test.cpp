@@ -1,9 +1,13 @@
 #include "platform/ncid/ncid_telephony_control.h"
 #include "tests/integration/ncid/ncid_stand_in.h"
 
+#include <QEventLoop>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <gmock/gmock.h>
+
+#include <algorithm>
 
 namespace velmor::test {
 namespace {
@@ -97,6 +101,50 @@ TEST_F(NcidStandInTest, SwitchingOffClosesTheConnectionAndNoCallFollowsUntilSwit
     server.announce(QStringLiteral("5555550123 BACK ON"));
     ASSERT_TRUE(QTest::qWaitFor([&] { return calls.count() >= 1; }, WaitMs));
     EXPECT_THAT(texts(calls[0])[4], "BACK ON");
+}
+
+TEST_F(NcidStandInTest, AFloodRaisesEveryCallInTurnWhileOtherEventsGetInBetween) {
+    constexpr qsizetype FloodCalls = 20000;
+    NcidStandIn server;
+    ASSERT_TRUE(server.started());
+    NcidTelephonyControl control(at(server));
+    ASSERT_NO_FATAL_FAILURE(switchOn(control));
+
+    // Each call, unless one is already waiting, posts an event as a click would; when it runs, it
+    // notes how many calls went before it.
+    QList<qint64> numbers;
+    qsizetype mostCallsAheadOfAnEvent = 0;
+    qsizetype eventsRunDuringTheFlood = 0;
+    bool eventWaiting = false;
+    QEventLoop loop;
+    QObject::connect(&control, &TelephonyControl::CallSoftCallEvent, &loop,
+                     [&](const QString&, const QString&, const QString&, const QString& number) {
+                         numbers.push_back(number.toLongLong());
+                         if (numbers.size() == FloodCalls)
+                             loop.quit();
+                         if (eventWaiting)
+                             return;
+                         eventWaiting = true;
+                         QTimer::singleShot(0, &loop, [&, postedAt = numbers.size()] {
+                             eventWaiting = false;
+                             mostCallsAheadOfAnEvent =
+                                 std::max(mostCallsAheadOfAnEvent, numbers.size() - postedAt);
+                             if (numbers.size() < FloodCalls)
+                                 ++eventsRunDuringTheFlood;
+                         });
+                     });
+    QTimer::singleShot(6 * WaitMs, &loop, &QEventLoop::quit);
+    server.announce(QStringLiteral("!flood %1").arg(FloodCalls));
+    loop.exec();
+
+    // The first call that is missing or out of turn, as its place in the flood counting from 1.
+    qsizetype place = 0;
+    while (place < numbers.size() && numbers[place] == place + 1)
+        ++place;
+    EXPECT_EQ(place, FloodCalls) << "call " << place + 1 << " arrived as " << numbers.value(place, -1);
+    EXPECT_EQ(numbers.size(), FloodCalls);
+    EXPECT_GT(eventsRunDuringTheFlood, 0);
+    EXPECT_LE(mostCallsAheadOfAnEvent, NcidTelephonyControl::LinesPerTurn);
 }
 
 } // namespace

@@ -127,6 +127,24 @@ TEST_F(NcidWireTest, AfterALostConnectionTheNewOneIsGreetedAgainBeforeCallsCount
     EXPECT_EQ(number(calls[1]), QStringLiteral("5555550003"));
 }
 
+TEST_F(NcidWireTest, CallsSentRightBeforeTheServerClosesAreAllRaised) {
+    constexpr int Calls = 5000;
+    NcidTelephonyControl control(address());
+    QSignalSpy calls(&control, &TelephonyControl::CallSoftCallEvent);
+    control.setCallSoftEnable(-1);
+    QTcpSocket* client = nextClient();
+    ASSERT_NE(client, nullptr);
+
+    QByteArray flood = Greeting;
+    for (int n = 1; n <= Calls; ++n)
+        flood += "CID: *NMBR*" + QByteArray::number(n) + "*NAME*LAST WORDS*\n";
+    client->write(flood);
+    client->disconnectFromHost();
+    ASSERT_TRUE(waitForCalls(calls, Calls));
+
+    EXPECT_EQ(number(calls.last()), QString::number(Calls));
+}
+
 TEST_F(NcidWireTest, ARefusedConnectionIsTriedAgainUntilAServerListens) {
     const NcidServerAddress nobodyThere = address();
     server.close();
