@@ -1,6 +1,7 @@
 #include "app/backends.h"
 #include "app/form1.h"
 #include "app/qt_message_box.h"
+#include "app/running_copy.h"
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
@@ -14,10 +15,16 @@ int main(int argc, char* argv[]) {
     // The window decides the exit status when it closes, so the last window closing must not.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Before any link, port or connection opens: a second copy must not touch the peers at all.
+    const std::unique_ptr<velmor::InstanceGuard> guard = velmor::makeInstanceGuard();
+    if (velmor::handOverToRunningCopy(*guard))
+        return 0;
+
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
     velmor::Form1 form(velmor::makeRealParts(std::move(messageBox)));
     box.setOwner(&form);
+    velmor::showWindowOnRequest(*guard, form);
     std::optional<int> closedWith;
     QObject::connect(&form, &velmor::Form1::closed, &app, [&](int status) {
         closedWith = status;

@@ -39,6 +39,10 @@ void VelmorProcess::terminate() {
     m_process.terminate();
 }
 
+void VelmorProcess::kill() {
+    m_process.kill();
+}
+
 int VelmorProcess::waitForExit() {
     if (isRunning() && !m_process.waitForFinished(WaitTimeoutMs)) {
         m_process.kill();
