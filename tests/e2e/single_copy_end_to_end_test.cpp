@@ -39,6 +39,26 @@ TEST_F(EndToEndTest, ASecondCopyOnTheSameBusShowsTheFirstAndTouchesNoPeer) {
     EXPECT_THAT(probe().queue(), UnorderedElementsAreArray(tracksBy(QStringLiteral("The Quiet Pines"))));
 }
 
+TEST_F(EndToEndTest, CopiesOnDifferentBusesDoNotSeeEachOther) {
+    ASSERT_NO_FATAL_FAILURE(startVelmor());
+    const PrivateBus otherBus;
+    ASSERT_TRUE(otherBus.isRunning()) << otherBus.errorString().toStdString();
+    QProcessEnvironment environment = peers().velmorEnvironment(Screen::Offscreen);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), otherBus.address());
+
+    const PeerConnections mpdBefore = peers().mpdConnections();
+    VelmorProcess other(environment);
+    ASSERT_TRUE(other.start());
+    // Connected to MPD: past its claim, and ready to end the ordinary way.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !peers().mpdConnections().openedSince(mpdBefore).empty() || !other.isRunning(); },
+        VelmorProcess::WaitTimeoutMs));
+    EXPECT_EQ(otherBus.owner(GuardedName), other.processId()) << other.standardError().toStdString();
+    EXPECT_EQ(peers().bus().owner(GuardedName), velmor->processId());
+    other.terminate();
+    EXPECT_EQ(other.waitForExit(), 0) << other.standardError().toStdString();
+}
+
 TEST_F(EndToEndTest, ACopyKilledWithoutAWordDoesNotKeepTheNextFromStarting) {
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     ASSERT_TRUE(peers().bus().isServed(GuardedName));
