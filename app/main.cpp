@@ -1,5 +1,6 @@
 #include "app/backends.h"
 #include "app/form1.h"
+#include "app/journal_output.h"
 #include "app/qt_message_box.h"
 #include "app/running_copy.h"
 #include "platform/posix/termination_signals.h"
@@ -9,6 +10,7 @@
 #include <optional>
 
 int main(int argc, char* argv[]) {
+    velmor::installJournalOutput();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmor"));
     QApplication::setDesktopFileName(QStringLiteral("velmor"));

@@ -1,6 +1,7 @@
 #include "app/running_copy.h"
 
 #include "core/instance_guard.h"
+#include "core/log_categories.h"
 
 #include <QWidget>
 
@@ -10,8 +11,8 @@ bool handOverToRunningCopy(InstanceGuard& guard) {
     if (guard.claim() != InstanceGuard::Claim::Taken)
         return false;
     const bool answered = guard.activateRunning();
-    qInfo("Velmor already runs on %s; %s", qUtf8Printable(guard.place()),
-          answered ? "showing its window instead" : "it did not answer, so its window stays as it is");
+    qCInfo(lcApp, "Velmor already runs on %s; %s", qUtf8Printable(guard.place()),
+           answered ? "showing its window instead" : "it did not answer, so its window stays as it is");
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "platform/dbus/dbus_instance_guard.h"
 
+#include "core/log_categories.h"
+
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
@@ -25,8 +27,8 @@ DbusInstanceGuard::~DbusInstanceGuard() {
 InstanceGuard::Claim DbusInstanceGuard::claim() {
     QDBusConnectionInterface* bus = m_connection.isConnected() ? m_connection.interface() : nullptr;
     if (bus == nullptr) {
-        qWarning("no session bus to check for another running Velmor (%s)",
-                 qUtf8Printable(m_connection.lastError().message()));
+        qCWarning(lcDde, "no session bus to check for another running Velmor (%s)",
+                  qUtf8Printable(m_connection.lastError().message()));
         return Claim::Unchecked;
     }
     // Served before the name is taken, so that a copy which finds the name held can always reach it.
@@ -36,7 +38,8 @@ InstanceGuard::Claim DbusInstanceGuard::claim() {
         bus->registerService(ServiceName, QDBusConnectionInterface::DontQueueService,
                              QDBusConnectionInterface::DontAllowReplacement);
     if (!reply.isValid()) {
-        qWarning("cannot check for another running Velmor: %s", qUtf8Printable(reply.error().message()));
+        qCWarning(lcDde, "cannot check for another running Velmor: %s",
+                  qUtf8Printable(reply.error().message()));
         release();
         return Claim::Unchecked;
     }
@@ -56,7 +59,7 @@ bool DbusInstanceGuard::activateRunning() {
 }
 
 void DbusInstanceGuard::Activate() {
-    qInfo("another start on this session bus asked for the window");
+    qCInfo(lcDde, "another start on this session bus asked for the window");
     Q_EMIT activationRequested();
 }
 
