@@ -126,28 +126,10 @@ TEST_F(InstallTest, TheAutostartEntryStartsTheSameProgramAndIsOffByDefault) {
         EXPECT_EQ(autostart[QLatin1String(key)], menu[QLatin1String(key)]) << key;
 }
 
-TEST_F(InstallTest, TheUserUnitRunsTheInstalledProgramWithinTheGraphicalSession) {
-    struct Expected {
-        const char* group;
-        const char* key;
-        QString value;
-    };
-    const Expected rows[] = {
-        {"[Unit]", "PartOf", QStringLiteral("graphical-session.target")},
-        {"[Unit]", "After", QStringLiteral("graphical-session.target")},
-        {"[Service]", "ExecStart", installed(QStringLiteral("bin/velmor"))},
-        {"[Service]", "Restart", QStringLiteral("on-failure")},
-        {"[Service]", "WorkingDirectory", QStringLiteral("%h")},
-        {"[Service]", "EnvironmentFile", QStringLiteral("-%E/velmor/environment")},
-        {"[Install]", "WantedBy", QStringLiteral("graphical-session.target")},
-    };
-    for (const Expected& row : rows) {
-        EXPECT_EQ(groupKeys(userUnitPath(), QLatin1String(row.group))[QLatin1String(row.key)], row.value)
-            << row.group << ' ' << row.key << " in " << userUnitPath().toStdString();
-    }
-}
-
-TEST_F(InstallTest, TheUserUnitPassesSystemdsVerifier) {
+TEST_F(InstallTest, TheUserUnitStartsTheInstalledProgramAndPassesSystemdsVerifier) {
+    // Written at install time: the path must be that of this prefix, not the one configured.
+    EXPECT_EQ(groupKeys(userUnitPath(), QLatin1String("[Service]"))[QStringLiteral("ExecStart")],
+              installed(QStringLiteral("bin/velmor")));
     const QString analyze = QStandardPaths::findExecutable(QStringLiteral("systemd-analyze"));
     ASSERT_FALSE(analyze.isEmpty()) << "systemd-analyze is missing: run scripts/bootstrap.sh";
     // A user manager of its own, offline: it wants a runtime folder, and a test machine may have none.
