@@ -1,6 +1,7 @@
 #include "app/backends.h"
 
 #include "platform/dbus/dbus_dde_link.h"
+#include "platform/dbus/dbus_instance_guard.h"
 #include "platform/dbus/session_bus.h"
 #include "platform/mpd/mpd_slink_control.h"
 #include "platform/ncid/ncid_server_address.h"
@@ -17,6 +18,13 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);
     return parts;
+}
+
+std::unique_ptr<InstanceGuard> makeInstanceGuard() {
+    // The claim is made on the bus the links use. Links over MQTT want a guard of their own behind the
+    // same interface, one that finds a running copy by the retained velmor/status; until it is
+    // written, the session bus guards them too.
+    return std::make_unique<DbusInstanceGuard>(QDBusConnection::sessionBus());
 }
 
 } // namespace velmor

@@ -4,6 +4,7 @@
 #include "core/checked_int.h"
 #include "core/error.h"
 #include "core/handler_guard.h"
+#include "core/log_categories.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -133,7 +134,7 @@ int Form1::start() {
 }
 
 void Form1::reportFatalError(const Error& error) {
-    qWarning("Velmor stops: error %d: %s", error.number(), qUtf8Printable(error.description()));
+    qCCritical(lcApp, "Velmor stops: error %d: %s", error.number(), qUtf8Printable(error.description()));
     m_parts.messageBox->show(
         QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description()));
 }

@@ -1,7 +1,9 @@
 #include "app/backends.h"
 #include "app/form1.h"
 #include "app/graphical_session.h"
+#include "app/journal_output.h"
 #include "app/qt_message_box.h"
+#include "app/running_copy.h"
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
@@ -17,6 +19,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    velmor::installJournalOutput();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmor"));
     QApplication::setDesktopFileName(QStringLiteral("velmor"));
@@ -26,10 +29,16 @@ int main(int argc, char* argv[]) {
     // asked for by then still closes the window the ordinary way once it is there.
     velmor::TerminationSignals termination;
 
+    // Before any link, port or connection opens: a second copy must not touch the peers at all.
+    const std::unique_ptr<velmor::InstanceGuard> guard = velmor::makeInstanceGuard();
+    if (velmor::handOverToRunningCopy(*guard))
+        return 0;
+
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
     velmor::Form1 form(velmor::makeRealParts(std::move(messageBox)));
     box.setOwner(&form);
+    velmor::showWindowOnRequest(*guard, form);
     std::optional<int> closedWith;
     QObject::connect(&form, &velmor::Form1::closed, &app, [&](int status) {
         closedWith = status;

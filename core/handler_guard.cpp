@@ -1,6 +1,7 @@
 #include "core/handler_guard.h"
 
 #include "core/error.h"
+#include "core/log_categories.h"
 
 #include <QtGlobal>
 
@@ -28,8 +29,8 @@ bool runHandler(const char* handling, const QString& input, const std::function<
     } catch (const std::exception& e) {
         reason = QString::fromLocal8Bit(e.what());
     }
-    qWarning("%s ended on \"%s\": %s", handling, qUtf8Printable(shortenedForReport(input)),
-             qUtf8Printable(reason));
+    qCWarning(lcApp, "%s ended on \"%s\": %s", handling, qUtf8Printable(shortenedForReport(input)),
+              qUtf8Printable(reason));
     return false;
 }
 

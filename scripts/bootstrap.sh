@@ -9,8 +9,9 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev
     # tests and demo: a private session bus, a throwaway MPD, generated music, a virtual display
     dbus dbus-bin mpd mpc sox flac xvfb xauth x11-apps imagemagick fonts-dejavu-core fonts-liberation2
-    # end-to-end tests: an X client that sees the program's windows, a check of the installed desktop entry
-    libxcb1-dev desktop-file-utils
+    # end-to-end tests: an X client that sees the program's windows, a check of the installed desktop entry,
+    # systemd-analyze for the user unit, dpkg-shlibdeps for the Debian package's Depends
+    libxcb1-dev desktop-file-utils systemd dpkg-dev
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
 )

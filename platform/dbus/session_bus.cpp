@@ -1,5 +1,7 @@
 #include "platform/dbus/session_bus.h"
 
+#include "core/log_categories.h"
+
 #include <QDBusError>
 
 namespace velmor {
@@ -10,11 +12,13 @@ QDBusConnection sessionBus() {
         return bus;
     const QString reason = bus.lastError().message();
     if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) {
-        qWarning("DBUS_SESSION_BUS_ADDRESS \"%s\" cannot be used, so HomeVision cannot be reached: %s",
-                 qUtf8Printable(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS")), qUtf8Printable(reason));
+        qCWarning(lcDde,
+                  "DBUS_SESSION_BUS_ADDRESS \"%s\" cannot be used, so HomeVision cannot be reached: %s",
+                  qUtf8Printable(qEnvironmentVariable("DBUS_SESSION_BUS_ADDRESS")), qUtf8Printable(reason));
     } else {
-        qWarning("no session bus (DBUS_SESSION_BUS_ADDRESS is not set), so HomeVision cannot be reached: %s",
-                 qUtf8Printable(reason));
+        qCWarning(lcDde,
+                  "no session bus (DBUS_SESSION_BUS_ADDRESS is not set), so HomeVision cannot be reached: %s",
+                  qUtf8Printable(reason));
     }
     return bus;
 }

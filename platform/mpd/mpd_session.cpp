@@ -1,5 +1,7 @@
 #include "platform/mpd/mpd_session.h"
 
+#include "core/log_categories.h"
+
 #include <QSocketNotifier>
 
 #include <csignal>
@@ -45,11 +47,11 @@ void MpdSession::connectNow() {
                                    : MpdOutcome{MpdOutcome::Kind::Lost, QStringLiteral("out of memory")};
     if (!outcome.done()) {
         if (m_backoff.retryLater())
-            qWarning("Jukebox: cannot reach MPD (%s); trying again", qUtf8Printable(outcome.reason));
+            qCWarning(lcJukebox, "cannot reach MPD (%s); trying again", qUtf8Printable(outcome.reason));
         return;
     }
     if (m_backoff.connected())
-        qInfo("Jukebox: connected to MPD");
+        qCInfo(lcJukebox, "connected to MPD");
     mpd_connection_set_timeout(connection.get(), TimeoutMs);
     m_connection = std::move(connection);
     m_notifier = std::make_unique<QSocketNotifier>(mpd_connection_get_fd(m_connection.get()),
@@ -64,7 +66,7 @@ void MpdSession::connectNow() {
 
 void MpdSession::drop(const QString& reason) {
     if (m_backoff.retryLater())
-        qWarning("Jukebox: lost the connection to MPD (%s); reconnecting", qUtf8Printable(reason));
+        qCWarning(lcJukebox, "lost the connection to MPD (%s); reconnecting", qUtf8Printable(reason));
     if (m_notifier) {
         // This may run inside the notifier's own activation.
         m_notifier->setEnabled(false);

@@ -1,5 +1,7 @@
 #include "platform/ncid/ncid_server_address.h"
 
+#include "core/log_categories.h"
+
 #include <QtGlobal>
 
 namespace velmor {
@@ -22,8 +24,8 @@ NcidServerAddress ncidServerAddressFromEnvironment() {
         if (const auto parsed = parseNcidPort(port))
             address.port = *parsed;
         else
-            qWarning("NCID_PORT \"%s\" is not a TCP port; using %u", qUtf8Printable(port),
-                     unsigned{NcidServerAddress::DefaultPort});
+            qCWarning(lcTelephony, "NCID_PORT \"%s\" is not a TCP port; using %u", qUtf8Printable(port),
+                      unsigned{NcidServerAddress::DefaultPort});
     }
     return address;
 }

@@ -1,14 +1,11 @@
 #include "platform/ncid/ncid_telephony_control.h"
 
+#include "core/log_categories.h"
 #include "platform/ncid/ncid_line.h"
-
-#include <QLoggingCategory>
 
 namespace velmor {
 
 namespace {
-
-Q_LOGGING_CATEGORY(lcNcid, "velmor.ncid", QtInfoMsg)
 
 using namespace std::chrono_literals;
 
@@ -72,7 +69,7 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
         m_connectTimeout.stop();
         // TCP keep-alive notices a server that vanished without closing the connection.
         m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
-        qCInfo(lcNcid, "connected to the caller-ID server at %s:%u", qUtf8Printable(m_server.host),
+        qCInfo(lcTelephony, "connected to the caller-ID server at %s:%u", qUtf8Printable(m_server.host),
                unsigned{m_server.port});
         m_connected = true;
         return;
@@ -88,7 +85,7 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
         return;
     // One line per outage: a server that stays away is tried again quietly.
     if (m_backoff.retryLater())
-        qCInfo(lcNcid, "caller-ID server at %s:%u %s (%s); trying again until it answers",
+        qCInfo(lcTelephony, "caller-ID server at %s:%u %s (%s); trying again until it answers",
                qUtf8Printable(m_server.host), unsigned{m_server.port},
                wasConnected ? "lost" : "not reachable", qUtf8Printable(m_socket.errorString()));
 }
@@ -165,7 +162,7 @@ bool NcidTelephonyControl::takeFromSocket() {
 }
 
 void NcidTelephonyControl::reportLongLine() {
-    qCWarning(lcNcid, "dropped a line of more than %lld bytes from the caller-ID server",
+    qCWarning(lcTelephony, "dropped a line of more than %lld bytes from the caller-ID server",
               static_cast<long long>(LongestLine));
 }
 
@@ -184,7 +181,7 @@ void NcidTelephonyControl::handleLine(QByteArrayView bytes) {
     case NcidLineKind::Call:
         if (m_greeted) {
             const NcidCall& c = line.call;
-            qCDebug(lcNcid, "call: %s", qUtf8Printable(QString::fromUtf8(bytes).trimmed()));
+            qCDebug(lcTelephony, "call: %s", qUtf8Printable(QString::fromUtf8(bytes).trimmed()));
             Q_EMIT CallSoftCallEvent(c.date, c.time, c.line, c.number, c.name);
         }
         return;

@@ -1,5 +1,7 @@
 #include "platform/posix/termination_signals.h"
 
+#include "core/log_categories.h"
+
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -22,7 +24,7 @@ extern "C" void onTerminationSignal(int number) {
 TerminationSignals::TerminationSignals(QObject* parent)
     : QObject(parent) {
     if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, m_fds) != 0) {
-        qWarning("no socket pair for signals; SIGINT, SIGTERM and SIGHUP end the program at once");
+        qCWarning(lcApp, "no socket pair for signals; SIGINT, SIGTERM and SIGHUP end the program at once");
         return;
     }
     g_signalFd = m_fds[0];

@@ -1,5 +1,7 @@
 #include "tests/e2e/end_to_end_test.h"
 
+#include "tools/music_library/music_catalogue.h"
+
 #include <QTest>
 
 #include <algorithm>
@@ -18,6 +20,16 @@ std::vector<std::string> conversation(const Transcript& transcript) {
             events.push_back("command " + entry.value);
     }
     return events;
+}
+
+std::vector<std::string> tracksBy(const QString& artist) {
+    std::vector<std::string> tracks;
+    for (const tools::CatalogueTrack& track : tools::musicCatalogue()) {
+        if (track.artist == artist)
+            tracks.push_back((track.artist + QLatin1Char('|') + track.album + QLatin1Char('|') + track.title)
+                                 .toStdString());
+    }
+    return tracks;
 }
 
 QByteArray nowPlayingLines(const char* trackTitle, const char* trackTime, const char* disc,

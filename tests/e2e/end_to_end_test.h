@@ -19,6 +19,9 @@ namespace velmor::test {
 // delivered, "acknowledged" for each acknowledgement of one, "command TEXT" for each command poked.
 [[nodiscard]] std::vector<std::string> conversation(const Transcript& transcript);
 
+// The library's tracks by one artist, as the probe lists them.
+[[nodiscard]] std::vector<std::string> tracksBy(const QString& artist);
+
 // The now-playing file's ten lines for a track, each given as the bytes it must hold.
 [[nodiscard]] QByteArray nowPlayingLines(const char* trackTitle, const char* trackTime, const char* disc,
                                          const char* artist);

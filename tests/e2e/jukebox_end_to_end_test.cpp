@@ -1,5 +1,4 @@
 #include "tests/e2e/end_to_end_test.h"
-#include "tools/music_library/music_catalogue.h"
 
 #include <algorithm>
 #include <iterator>
@@ -10,17 +9,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::UnorderedElementsAreArray;
-
-// The library's tracks by one artist, as the probe lists them.
-std::vector<std::string> tracksBy(const QString& artist) {
-    std::vector<std::string> tracks;
-    for (const tools::CatalogueTrack& track : tools::musicCatalogue()) {
-        if (track.artist == artist)
-            tracks.push_back((track.artist + QLatin1Char('|') + track.album + QLatin1Char('|') + track.title)
-                                 .toStdString());
-    }
-    return tracks;
-}
 
 std::vector<std::string> messagesOf(const std::vector<std::string>& events) {
     std::vector<std::string> messages;

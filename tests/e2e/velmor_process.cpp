@@ -46,6 +46,10 @@ void VelmorProcess::signal(int number) {
         ::kill(static_cast<pid_t>(m_process.processId()), number);
 }
 
+void VelmorProcess::kill() {
+    m_process.kill();
+}
+
 int VelmorProcess::waitForExit() {
     if (isRunning() && !m_process.waitForFinished(WaitTimeoutMs)) {
         m_process.kill();

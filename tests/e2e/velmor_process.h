@@ -24,10 +24,13 @@ public:
 
     [[nodiscard]] bool start();
     [[nodiscard]] bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
+    [[nodiscard]] qint64 processId() const { return m_process.processId(); }
     // Asks it to close its window the ordinary way (SIGTERM).
     void terminate();
     // Sends it this signal.
     void signal(int number);
+    // Ends it without a word (SIGKILL), as a crash or an out-of-memory kill would.
+    void kill();
     // Waits for it to end; its exit code, or -1 when it crashed or had to be killed.
     int waitForExit();
 

@@ -1,0 +1,77 @@
+#include "tests/e2e/end_to_end_test.h"
+
+#include <QTest>
+
+#include <algorithm>
+
+namespace velmor::test {
+namespace {
+
+using ::testing::HasSubstr;
+using ::testing::UnorderedElementsAreArray;
+
+const QString GuardedName = QStringLiteral("org.velmor.Velmor");
+
+TEST_F(EndToEndTest, ASecondCopyOnTheSameBusShowsTheFirstAndTouchesNoPeer) {
+    ASSERT_NO_FATAL_FAILURE(startHomeVision());
+    ASSERT_NO_FATAL_FAILURE(startVelmor());
+    const PeerConnections mpdBefore = peers().mpdConnections();
+    const PeerConnections ncidBefore = peers().ncidConnections();
+
+    VelmorProcess second(peers().velmorEnvironment(Screen::Offscreen));
+    ASSERT_TRUE(second.start());
+    EXPECT_EQ(second.waitForExit(), 0) << second.standardError().toStdString();
+    EXPECT_THAT(second.standardError().toStdString(),
+                HasSubstr("Velmor already runs on this session bus; showing its window instead\n"));
+    EXPECT_THAT(velmor->standardError().toStdString(), HasSubstr("asked for the window"));
+    EXPECT_EQ(peers().mpdConnections().newest, mpdBefore.newest) << "the second copy reached MPD";
+    EXPECT_EQ(peers().ncidConnections().newest, ncidBefore.newest) << "the second copy reached NCID";
+
+    // A search the jukebox carried out twice would queue every track twice.
+    const std::string message = "Jukebox~cdj:search[artist == \"The Quiet Pines\"]";
+    homeVision->writeLine(QString::fromStdString(message));
+    ASSERT_TRUE(waitForConversation([&](const std::vector<std::string>& events) {
+        return std::count(events.begin(), events.end(), "acknowledged") > 0;
+    }));
+    std::vector<std::string> expected = JukeboxConnectedCommands;
+    expected.insert(expected.end(), {"message " + message, "acknowledged"});
+    EXPECT_EQ(conversationNow(), expected);
+    EXPECT_THAT(probe().queue(), UnorderedElementsAreArray(tracksBy(QStringLiteral("The Quiet Pines"))));
+}
+
+TEST_F(EndToEndTest, CopiesOnDifferentBusesDoNotSeeEachOther) {
+    ASSERT_NO_FATAL_FAILURE(startVelmor());
+    const PrivateBus otherBus;
+    ASSERT_TRUE(otherBus.isRunning()) << otherBus.errorString().toStdString();
+    QProcessEnvironment environment = peers().velmorEnvironment(Screen::Offscreen);
+    environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), otherBus.address());
+
+    const PeerConnections mpdBefore = peers().mpdConnections();
+    VelmorProcess other(environment);
+    ASSERT_TRUE(other.start());
+    // Connected to MPD: past its claim, and ready to end the ordinary way.
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return !peers().mpdConnections().openedSince(mpdBefore).empty() || !other.isRunning(); },
+        VelmorProcess::WaitTimeoutMs));
+    EXPECT_EQ(otherBus.owner(GuardedName), other.processId()) << other.standardError().toStdString();
+    EXPECT_EQ(peers().bus().owner(GuardedName), velmor->processId());
+    other.terminate();
+    EXPECT_EQ(other.waitForExit(), 0) << other.standardError().toStdString();
+}
+
+TEST_F(EndToEndTest, ACopyKilledWithoutAWordDoesNotKeepTheNextFromStarting) {
+    ASSERT_NO_FATAL_FAILURE(startVelmor());
+    ASSERT_TRUE(peers().bus().isServed(GuardedName));
+    velmor->kill();
+    EXPECT_EQ(velmor->waitForExit(), -1);
+    // The bus drops the name as soon as it sees the connection gone.
+    ASSERT_TRUE(
+        QTest::qWaitFor([] { return !peers().bus().isServed(GuardedName); }, VelmorProcess::WaitTimeoutMs));
+
+    ASSERT_NO_FATAL_FAILURE(startVelmor());
+    EXPECT_TRUE(velmor->isRunning());
+    EXPECT_EQ(peers().bus().owner(GuardedName), velmor->processId());
+}
+
+} // namespace
+} // namespace velmor::test
