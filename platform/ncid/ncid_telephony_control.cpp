@@ -52,6 +52,7 @@ void NcidTelephonyControl::setCallSoftEnable(qint32 value) {
     }
     m_backoff.stop();
     m_connectTimeout.stop();
+    m_connectWhenCaughtUp = false;
     m_socket.abort();
     resetConnectionState();
 }
@@ -59,6 +60,12 @@ void NcidTelephonyControl::setCallSoftEnable(qint32 value) {
 void NcidTelephonyControl::connectToServer() {
     if (!m_enabled || m_socket.state() != QAbstractSocket::UnconnectedState)
         return;
+    // The calls the last connection delivered are raised first: a new connection starts afresh.
+    if (m_turnPosted || m_reading) {
+        m_connectWhenCaughtUp = true;
+        return;
+    }
+    m_connectWhenCaughtUp = false;
     resetConnectionState();
     m_connectTimeout.start();
     m_socket.connectToHost(m_server.host, m_server.port);
@@ -80,7 +87,7 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
     m_connected = false;
     m_connectTimeout.stop();
     // Calls the server sent before it closed are still raised: what is left in the buffers is read on
-    // until the next connection starts afresh.
+    // before the next connection starts.
     if (!m_enabled || m_backoff.isWaiting())
         return;
     // One line per outage: a server that stays away is tried again quietly.
@@ -134,6 +141,8 @@ void NcidTelephonyControl::readLines() {
         m_pending.clear();
     else
         m_pending.squeeze();
+    if (m_connectWhenCaughtUp)
+        connectToServer();
 }
 
 bool NcidTelephonyControl::takeFromSocket() {

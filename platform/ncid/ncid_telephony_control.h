@@ -55,6 +55,7 @@ private:
     qsizetype m_readFrom = 0;
     bool m_turnPosted = false;
     bool m_reading = false;
+    bool m_connectWhenCaughtUp = false;
     bool m_enabled = false;
     bool m_connected = false;
     bool m_greeted = false;
