@@ -1,6 +1,7 @@
 #include "app/backends.h"
 
 #include "platform/dbus/dbus_dde_link.h"
+#include "platform/mpd/mpd_server_address.h"
 #include "platform/mpd/mpd_slink_control.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
@@ -13,7 +14,7 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
     Form1Parts parts;
     for (auto& link : parts.ddeLinks)
         link = std::make_unique<DbusDdeLink>(QDBusConnection::sessionBus());
-    parts.slinkx = std::make_unique<MpdSlinkControl>();
+    parts.slinkx = std::make_unique<MpdSlinkControl>(mpdServerAddressFromEnvironment());
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);
     return parts;

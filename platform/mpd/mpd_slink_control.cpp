@@ -4,11 +4,13 @@
 #include "platform/mpd/mpd_requests.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmor {
 
-MpdSlinkControl::MpdSlinkControl(QObject* parent)
-    : SlinkControl(parent) {
+MpdSlinkControl::MpdSlinkControl(MpdServerAddress server, QObject* parent)
+    : SlinkControl(parent)
+    , m_session(std::move(server)) {
     connect(&m_session, &MpdSession::connected, this, &MpdSlinkControl::onConnected);
     connect(&m_session, &MpdSession::playerChanged, this, &MpdSlinkControl::reportPlayer);
 }

@@ -2,6 +2,7 @@
 
 #include "jukebox/slink_control.h"
 #include "platform/mpd/jukebox_command.h"
+#include "platform/mpd/mpd_server_address.h"
 #include "platform/mpd/mpd_session.h"
 #include "platform/mpd/playback_tracker.h"
 
@@ -25,7 +26,7 @@ public:
         ConnectionLost = -5,
     };
 
-    explicit MpdSlinkControl(QObject* parent = nullptr);
+    explicit MpdSlinkControl(MpdServerAddress server = {}, QObject* parent = nullptr);
 
     void restoreStoredSettings(const QByteArray& settings) override;
     qint32 SlinkDefinePort(const QString& portName, const QString& portSpecification, qint32 setting1,
