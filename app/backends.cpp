@@ -3,6 +3,7 @@
 #include "platform/dbus/dbus_dde_link.h"
 #include "platform/dbus/dbus_instance_guard.h"
 #include "platform/dbus/session_bus.h"
+#include "platform/mpd/mpd_server_address.h"
 #include "platform/mpd/mpd_slink_control.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
@@ -14,7 +15,7 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
     const QDBusConnection bus = sessionBus();
     for (auto& link : parts.ddeLinks)
         link = std::make_unique<DbusDdeLink>(bus);
-    parts.slinkx = std::make_unique<MpdSlinkControl>();
+    parts.slinkx = std::make_unique<MpdSlinkControl>(mpdServerAddressFromEnvironment());
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);
     return parts;

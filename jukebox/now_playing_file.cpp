@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "jukebox/jukebox_window.h"
+#include "jukebox/regular_file.h"
 #include "jukebox/windows1252.h"
 
 #include <QDir>
@@ -48,11 +49,20 @@ QByteArray nowPlayingFileContent(const TrackInfo& track) {
 void replaceFileContent(const QString& path, const QByteArray& content) {
     if (path.isEmpty())
         throw writeFailure(path, QStringLiteral("no path is given"));
+    // Only a regular file is ours to replace: renaming over a device, FIFO or socket would put a plain
+    // file in the place of something another program made, and writing into one may wait for good.
+    if (const std::optional<QString> refusal = whyNotARegularFile(path))
+        throw writeFailure(path, *refusal);
     QSaveFile file(path);
-    // A folder that cannot take a temporary file may still hold a writable file; write it in place.
-    file.setDirectWriteFallback(true);
-    if (!file.open(QIODevice::WriteOnly))
-        throw writeFailure(path, openFailureReason(file, path));
+    if (!file.open(QIODevice::WriteOnly)) {
+        // A folder that cannot take a temporary file may still hold a writable file; write it in place.
+        // QSaveFile's own fall-back would open the path blocking, whatever stands there by then.
+        if (!QFileInfo(path).isFile())
+            throw writeFailure(path, openFailureReason(file, path));
+        if (const QString failure = overwriteRegularFile(path, content); !failure.isEmpty())
+            throw writeFailure(path, failure);
+        return;
+    }
     // The bytes are flushed here, not left to commit(): commit() does not notice a flush that stops
     // part-way (a full disk, a file size limit) and would put the cut-off file in place of the old one.
     if (file.write(content) != content.size() || !file.flush() || !file.commit())

@@ -13,7 +13,8 @@ MpdOutcome takeOutcome(mpd_connection& connection) {
     if (error == MPD_ERROR_OOM)
         reason = QStringLiteral("out of memory");
     const bool recovered = mpd_connection_clear_error(&connection);
-    return {recovered ? MpdOutcome::Kind::Refused : MpdOutcome::Kind::Lost, reason};
+    return {recovered ? MpdOutcome::Kind::Refused : MpdOutcome::Kind::Lost, reason,
+            error == MPD_ERROR_MALFORMED};
 }
 
 } // namespace velmor

@@ -17,6 +17,9 @@ struct MpdOutcome {
 
     Kind kind = Kind::Done;
     QString reason;
+    // The library could not read MPD's answer (a line past its 4 KiB buffer, such as a very long tag):
+    // the connection is lost with it, though MPD itself is well.
+    bool unreadableAnswer = false;
 
     [[nodiscard]] bool done() const { return kind == Kind::Done; }
 };

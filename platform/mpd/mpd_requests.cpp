@@ -5,6 +5,7 @@
 #include <QByteArray>
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -135,16 +136,21 @@ void requestCommand(mpd_connection& connection, const JukeboxCommand& command, b
     }
 }
 
-std::optional<PlayerSnapshot> requestPlayer(mpd_connection& connection) {
-    mpd_command_list_begin(&connection, true);
-    mpd_send_status(&connection);
-    mpd_send_current_song(&connection);
+void requestUsedTagsOnly(mpd_connection& connection) {
+    static constexpr mpd_tag_type Used[] = {MPD_TAG_ARTIST, MPD_TAG_ALBUM, MPD_TAG_TITLE};
+    mpd_command_list_begin(&connection, false);
+    mpd_send_clear_tag_types(&connection);
+    mpd_send_enable_tag_types(&connection, Used, std::size(Used));
     mpd_command_list_end(&connection);
-    const MpdStatusHandle status{mpd_recv_status(&connection)};
-    if (!status || !mpd_response_next(&connection))
-        return std::nullopt;
-    const MpdSongHandle song{mpd_recv_song(&connection)};
-    if (!mpd_response_finish(&connection))
+    mpd_response_finish(&connection);
+}
+
+std::optional<PlayerSnapshot> requestPlayer(mpd_connection& connection,
+                                            std::optional<unsigned> skippedSongId) {
+    // The state first, on its own: a song whose tags the library cannot read costs the connection,
+    // and the state says which song that is.
+    const MpdStatusHandle status{mpd_run_status(&connection)};
+    if (!status)
         return std::nullopt;
 
     PlayerSnapshot snapshot;
@@ -160,7 +166,13 @@ std::optional<PlayerSnapshot> requestPlayer(mpd_connection& connection) {
         snapshot.state = PlayState::Stopped;
         break;
     }
-    if (song) {
+    const int songId = mpd_status_get_song_id(status.get());
+    if (songId < 0)
+        return snapshot;
+    snapshot.songId = static_cast<unsigned>(songId);
+    if (snapshot.songId == skippedSongId)
+        return snapshot;
+    if (const MpdSongHandle song{mpd_run_current_song(&connection)}) {
         snapshot.songId = mpd_song_get_id(song.get());
         snapshot.track = {tagText(*song, MPD_TAG_ALBUM), tagText(*song, MPD_TAG_ARTIST),
                           tagText(*song, MPD_TAG_TITLE), mpd_song_get_duration(song.get())};

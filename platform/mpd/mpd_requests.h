@@ -21,7 +21,13 @@ namespace velmor {
 // the whole albums that hold a match (a match with no album is added on its own).
 void requestCommand(mpd_connection& connection, const JukeboxCommand& command, bool wholeDiscs);
 
-// Looks at the player: its state and the track it is on. Nothing when the request failed.
-[[nodiscard]] std::optional<PlayerSnapshot> requestPlayer(mpd_connection& connection);
+// Has MPD send, with each song, only the tags the jukebox's reports and searches read.
+void requestUsedTagsOnly(mpd_connection& connection);
+
+// Looks at the player: its state and the track it is on, whose tags are not asked for when it is the
+// one to skip. Nothing when the state could not be read; when the track could not be, the snapshot
+// has its id and no tags.
+[[nodiscard]] std::optional<PlayerSnapshot> requestPlayer(mpd_connection& connection,
+                                                          std::optional<unsigned> skippedSongId);
 
 } // namespace velmor

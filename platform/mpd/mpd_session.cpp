@@ -23,8 +23,9 @@ bool hasInput(int fd) {
 
 } // namespace
 
-MpdSession::MpdSession(QObject* parent)
-    : QObject(parent) {
+MpdSession::MpdSession(MpdServerAddress server, QObject* parent)
+    : QObject(parent)
+    , m_server(std::move(server)) {
     // libmpdclient writes to its socket without suppressing SIGPIPE: a request to an MPD that has just
     // gone away must come back as an error, not end the program. Qt's own sockets do the same.
     std::signal(SIGPIPE, SIG_IGN);
@@ -41,7 +42,8 @@ void MpdSession::start() {
 }
 
 void MpdSession::connectNow() {
-    MpdConnectionHandle connection(mpd_connection_new(nullptr, 0, TimeoutMs));
+    MpdConnectionHandle connection(mpd_connection_new(
+        m_server.host.isEmpty() ? nullptr : m_server.host.constData(), m_server.port, TimeoutMs));
     const MpdOutcome outcome = connection
                                    ? takeOutcome(*connection)
                                    : MpdOutcome{MpdOutcome::Kind::Lost, QStringLiteral("out of memory")};

@@ -3,6 +3,7 @@
 #include "platform/common/reconnect_backoff.h"
 #include "platform/mpd/mpd_handles.h"
 #include "platform/mpd/mpd_outcome.h"
+#include "platform/mpd/mpd_server_address.h"
 
 #include <QObject>
 
@@ -14,13 +15,13 @@ class QSocketNotifier;
 namespace velmor {
 
 // One connection to MPD, kept on the event loop: between requests it waits in MPD's idle mode and
-// a socket notifier wakes it when the player changes. The server is found the way libmpdclient finds
-// it (MPD_HOST, MPD_PORT). A refused or lost connection is made anew with growing pauses; no call
-// waits on MPD for longer than the library's time-out.
+// a socket notifier wakes it when the player changes. The server is the one given; what it leaves
+// empty is found the way libmpdclient finds it. A refused or lost connection is made anew with growing
+// pauses; no call waits on MPD for longer than the library's time-out.
 class MpdSession : public QObject {
     Q_OBJECT
 public:
-    explicit MpdSession(QObject* parent = nullptr);
+    explicit MpdSession(MpdServerAddress server = {}, QObject* parent = nullptr);
     ~MpdSession() override;
 
     // Begins connecting, on the event loop; a second call changes nothing.
@@ -43,6 +44,7 @@ private:
     void enterIdle();
     void onReadable();
 
+    MpdServerAddress m_server;
     MpdConnectionHandle m_connection;
     std::unique_ptr<QSocketNotifier> m_notifier;
     ReconnectBackoff m_backoff;

@@ -4,11 +4,13 @@
 #include "platform/mpd/mpd_requests.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace velmor {
 
-MpdSlinkControl::MpdSlinkControl(QObject* parent)
-    : SlinkControl(parent) {
+MpdSlinkControl::MpdSlinkControl(MpdServerAddress server, QObject* parent)
+    : SlinkControl(parent)
+    , m_session(std::move(server)) {
     connect(&m_session, &MpdSession::connected, this, &MpdSlinkControl::onConnected);
     connect(&m_session, &MpdSession::playerChanged, this, &MpdSlinkControl::reportPlayer);
 }
@@ -84,16 +86,37 @@ qint32 MpdSlinkControl::fail(qint32 result, const QString& reason) {
 }
 
 void MpdSlinkControl::onConnected() {
-    m_tracker.restart();
-    report(usingPlayerReport());
+    // Tags the jukebox never reads (comments, lyrics) may be of any length; left out, they cannot
+    // make an answer the library is unable to read.
+    m_session.run(&requestUsedTagsOnly);
+    if (!std::exchange(m_carryOn, false)) {
+        // Song ids are MPD's own and start afresh with it.
+        m_unreadableTrack.reset();
+        m_tracker.restart();
+        report(usingPlayerReport());
+    }
     reportPlayer();
 }
 
 void MpdSlinkControl::reportPlayer() {
+    const std::optional<unsigned> skipped =
+        m_unreadableTrack ? std::optional(m_unreadableTrack->songId) : std::nullopt;
     std::optional<PlayerSnapshot> snapshot;
-    m_session.run([&](mpd_connection& connection) { snapshot = requestPlayer(connection); });
+    const MpdOutcome outcome =
+        m_session.run([&](mpd_connection& connection) { snapshot = requestPlayer(connection, skipped); });
     if (!snapshot)
         return;
+    if (!outcome.done()) {
+        // Only the track's own tags were past reading. The connection went with them; the next one
+        // must not ask for this track again, nor announce the player anew.
+        if (!outcome.unreadableAnswer || !snapshot->songId)
+            return;
+        m_unreadableTrack = UnreadableTrack{
+            *snapshot->songId, QStringLiteral("cannot read the tags of the track: %1").arg(outcome.reason)};
+        m_carryOn = outcome.kind == MpdOutcome::Kind::Lost;
+    }
+    if (m_unreadableTrack && snapshot->songId == m_unreadableTrack->songId)
+        snapshot->trackFailure = m_unreadableTrack->reason;
     for (const QString& message : m_tracker.reportsFor(*snapshot))
         report(message);
 }

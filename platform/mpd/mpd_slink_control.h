@@ -2,9 +2,11 @@
 
 #include "jukebox/slink_control.h"
 #include "platform/mpd/jukebox_command.h"
+#include "platform/mpd/mpd_server_address.h"
 #include "platform/mpd/mpd_session.h"
 #include "platform/mpd/playback_tracker.h"
 
+#include <optional>
 #include <vector>
 
 namespace velmor {
@@ -25,7 +27,7 @@ public:
         ConnectionLost = -5,
     };
 
-    explicit MpdSlinkControl(QObject* parent = nullptr);
+    explicit MpdSlinkControl(MpdServerAddress server = {}, QObject* parent = nullptr);
 
     void restoreStoredSettings(const QByteArray& settings) override;
     qint32 SlinkDefinePort(const QString& portName, const QString& portSpecification, qint32 setting1,
@@ -44,6 +46,11 @@ private:
         QString name;
         QString descriptionFile;
     };
+    // A track whose tags the library could not read: asked for once, reported as an error once.
+    struct UnreadableTrack {
+        unsigned songId = 0;
+        QString reason;
+    };
 
     [[nodiscard]] bool isTransmitPort(const QString& name) const;
     qint32 carryOut(const JukeboxCommand& command);
@@ -56,6 +63,9 @@ private:
     std::vector<Device> m_devices;
     bool m_wholeDiscs = false;
     PlaybackTracker m_tracker;
+    std::optional<UnreadableTrack> m_unreadableTrack;
+    // The connection was lost to an unreadable track, not to MPD: the next one carries on from there.
+    bool m_carryOn = false;
     MpdSession m_session;
 };
 

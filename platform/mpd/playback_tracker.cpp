@@ -13,7 +13,8 @@ QStringList PlaybackTracker::reportsFor(const PlayerSnapshot& snapshot) {
     switch (snapshot.state) {
     case PlayState::Playing:
         if (snapshot.songId && snapshot.songId != m_reportedSongId) {
-            reports.append(playingReport(snapshot.track));
+            reports.append(snapshot.trackFailure.isEmpty() ? playingReport(snapshot.track)
+                                                           : errorReport(snapshot.trackFailure));
             m_reportedSongId = snapshot.songId;
         }
         break;

@@ -16,11 +16,14 @@ struct PlayerSnapshot {
     // MPD's id of the current queue entry; it changes with every track that starts.
     std::optional<unsigned> songId;
     TrackTags track;
+    // Why the track's tags could not be read; empty when they were. Such a track is reported as an
+    // error instead of as playing.
+    QString trackFailure;
 };
 
-// Turns successive looks at the player into the jukebox's reports: one "playing" report per track
-// that starts, and "stopped" / "paused" when playback stops or pauses. MPD may announce one change
-// more than once; a look that finds nothing new yields nothing.
+// Turns successive looks at the player into the jukebox's reports: one "playing" report (or one error
+// report, when its tags could not be read) per track that starts, and "stopped" / "paused" when playback
+// stops or pauses. MPD may announce one change more than once; a look that finds nothing new yields nothing.
 class PlaybackTracker {
 public:
     // After a (re)connection nothing is known: the next look is the starting point. A track playing

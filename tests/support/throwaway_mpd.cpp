@@ -53,11 +53,13 @@ bool ThrowawayMpd::writeConfiguration() {
     QFile file(m_folder.filePath(QStringLiteral("mpd.conf")));
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
         return false;
-    // At "info" the log also tells when each client comes and goes.
+    // At "info" the log also tells when each client comes and goes. Comment tags, which MPD leaves out
+    // unless told, are served as a library that shows them would.
     const QString text = QStringLiteral("music_directory %1\n"
                                         "db_file %2\n"
                                         "log_file %3\n"
                                         "log_level \"info\"\n"
+                                        "metadata_to_use \"+comment\"\n"
                                         "bind_to_address %4\n"
                                         "auto_update \"no\"\n"
                                         "zeroconf_enabled \"no\"\n"

@@ -3,9 +3,16 @@
 #include "jukebox/windows1252.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 namespace velmor::test {
@@ -133,6 +140,136 @@ TEST_F(FileWriteTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readAll(path), QByteArray("new"));
 }
+
+// What stands at the path before the write. Links are relative, so they hold wherever the folder is.
+enum class Node { Fifo, Socket, LinkToFifo, LinkToSocket, LinkToFile };
+
+struct NodeCase {
+    const char* name;
+    Node node;
+    // The folder cannot take a temporary file, so the file is written in place or not at all.
+    bool lockedFolder;
+    const char* refusal; // the reason named when refused; nullptr when the write goes through
+};
+
+void PrintTo(const NodeCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+bool makeSocket(const QByteArray& path) {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= static_cast<qsizetype>(sizeof(address.sun_path)))
+        return false;
+    std::copy(path.begin(), path.end(), address.sun_path);
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    // Bound but never listening: the node stays on disk after the descriptor is gone.
+    const bool made = fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    if (fd >= 0)
+        ::close(fd);
+    return made;
+}
+
+// Keeps new files out of a folder: by its permissions, or for the superuser, whom they do not bind,
+// by the file system's immutable flag. False when neither is possible here.
+bool setFolderLocked(const QString& folder, bool locked) {
+    if (::geteuid() != 0)
+        return ::chmod(QFile::encodeName(folder).constData(), locked ? 0500 : 0700) == 0;
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    int flags = 0;
+    bool done = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+    flags = locked ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    done = done && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+    ::close(fd);
+    return done;
+}
+
+class NonRegularNodeTest : public FileWriteTest, public ::testing::WithParamInterface<NodeCase> {
+protected:
+    void TearDown() override {
+        if (m_locked)
+            setFolderLocked(dir.path(), false);
+    }
+
+    // Makes the case's node at `path`, and what a link points to beside it.
+    void makeNode() {
+        const QByteArray at = QFile::encodeName(path);
+        const QByteArray target = QFile::encodeName(dir.filePath(QStringLiteral("target")));
+        switch (GetParam().node) {
+        case Node::Fifo:
+            ASSERT_EQ(::mkfifo(at.constData(), 0600), 0);
+            break;
+        case Node::Socket:
+            ASSERT_TRUE(makeSocket(at));
+            break;
+        case Node::LinkToFifo:
+            ASSERT_EQ(::mkfifo(target.constData(), 0600), 0);
+            ASSERT_EQ(::symlink("target", at.constData()), 0);
+            break;
+        case Node::LinkToSocket:
+            ASSERT_TRUE(makeSocket(target));
+            ASSERT_EQ(::symlink("target", at.constData()), 0);
+            break;
+        case Node::LinkToFile:
+            replaceFileContent(QFile::decodeName(target), QByteArray("old contents"));
+            ASSERT_EQ(::symlink("target", at.constData()), 0);
+            break;
+        }
+    }
+
+    bool m_locked = false;
+};
+
+mode_t nodeType(const QString& path) {
+    struct stat status {};
+    return ::lstat(QFile::encodeName(path).constData(), &status) == 0 ? status.st_mode & S_IFMT : 0;
+}
+
+TEST_P(NonRegularNodeTest, OnlyARegularFileIsEverReplacedAndNothingWaitsForAReader) {
+    ASSERT_NO_FATAL_FAILURE(makeNode());
+    const QString target = dir.filePath(QStringLiteral("target"));
+    const mode_t pathType = nodeType(path);
+    const mode_t targetType = nodeType(target);
+    if (GetParam().lockedFolder) {
+        m_locked = setFolderLocked(dir.path(), true);
+        if (!m_locked)
+            GTEST_SKIP() << "this file system cannot keep new files out of a folder";
+    }
+
+    if (GetParam().refusal == nullptr) {
+        replaceFileContent(path, QByteArray("new"));
+        EXPECT_EQ(readAll(target), QByteArray("new"));
+    } else {
+        try {
+            replaceFileContent(path, QByteArray("new"));
+            ADD_FAILURE() << "no error";
+        } catch (const Error& e) {
+            EXPECT_TRUE(e.description().contains(QLatin1Char('"') + path + QLatin1Char('"')))
+                << e.description().toStdString();
+            EXPECT_TRUE(e.description().contains(QLatin1String(GetParam().refusal)))
+                << e.description().toStdString();
+        }
+    }
+    // The link, and whatever it or the path stood for, are still what they were.
+    EXPECT_EQ(nodeType(path), pathType);
+    EXPECT_EQ(nodeType(target), targetType);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Nodes, NonRegularNodeTest,
+    ::testing::Values(NodeCase{"Fifo", Node::Fifo, false, "a FIFO"},
+                      NodeCase{"Socket", Node::Socket, false, "a socket"},
+                      NodeCase{"LinkToFifo", Node::LinkToFifo, false, "a FIFO"},
+                      NodeCase{"LinkToSocket", Node::LinkToSocket, false, "a socket"},
+                      NodeCase{"LinkToFile", Node::LinkToFile, false, nullptr},
+                      NodeCase{"FifoInLockedFolder", Node::Fifo, true, "a FIFO"},
+                      NodeCase{"SocketInLockedFolder", Node::Socket, true, "a socket"},
+                      NodeCase{"LinkToFifoInLockedFolder", Node::LinkToFifo, true, "a FIFO"},
+                      NodeCase{"LinkToSocketInLockedFolder", Node::LinkToSocket, true, "a socket"},
+                      NodeCase{"LinkToFileInLockedFolder", Node::LinkToFile, true, nullptr}),
+    [](const ::testing::TestParamInfo<NodeCase>& row) { return std::string(row.param.name); });
 
 } // namespace
 } // namespace velmor::test

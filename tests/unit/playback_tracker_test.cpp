@@ -11,10 +11,12 @@ namespace {
 
 using testing::ElementsAreArray;
 
-// One look at the player: 'P' playing, 'A' paused, 'S' stopped, with the song id (0 = no song).
+// One look at the player: 'P' playing, 'A' paused, 'S' stopped, with the song id (0 = no song);
+// an unreadable song's tags could not be read.
 struct Look {
     char state;
     unsigned songId;
+    bool unreadable = false;
 };
 
 struct TrackerCase {
@@ -32,7 +34,13 @@ PlayerSnapshot snapshotOf(const Look& look) {
         snapshot.songId = look.songId;
         snapshot.track.title = QStringLiteral("T%1").arg(look.songId);
     }
+    if (look.unreadable)
+        snapshot.trackFailure = QStringLiteral("unreadable");
     return snapshot;
+}
+
+std::string unreadable() {
+    return errorReport(QStringLiteral("unreadable")).toStdString();
 }
 
 std::string playing(unsigned songId) {
@@ -69,7 +77,10 @@ INSTANTIATE_TEST_SUITE_P(
                     {{'P', 1}, {'S', 1}, {'S', 1}, {'P', 1}},
                     {playing(1), "stopped", playing(1)}},
         TrackerCase{"StopWhilePaused", {{'P', 1}, {'A', 1}, {'S', 0}}, {playing(1), "paused", "stopped"}},
-        TrackerCase{"PlayingWithoutASongSaysNothing", {{'S', 0}, {'P', 0}}, {}}),
+        TrackerCase{"PlayingWithoutASongSaysNothing", {{'S', 0}, {'P', 0}}, {}},
+        TrackerCase{"AnUnreadableTrackIsOneErrorAndTheNextPlays",
+                    {{'P', 1}, {'P', 2, true}, {'P', 2, true}, {'P', 3}},
+                    {playing(1), unreadable(), playing(3)}}),
     [](const testing::TestParamInfo<TrackerCase>& row) { return std::string(row.param.name); });
 
 TEST(PlaybackTracker, RestartReportsTheTrackStillPlaying) {

@@ -27,7 +27,10 @@ QString runTool(const QString& program, const QStringList& arguments) {
     return {};
 }
 
-QString writeTrack(const QString& path, const CatalogueTrack& track, double seconds) {
+} // namespace
+
+QString writeMusicTrack(const QString& path, const CatalogueTrack& track, double seconds,
+                        const QStringList& moreTags) {
     const QString made = runTool(
         QStringLiteral("sox"),
         {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
@@ -44,11 +47,11 @@ QString writeTrack(const QString& path, const CatalogueTrack& track, double seco
         tags.append(QStringLiteral("--set-tag=ALBUM=") + track.album);
     if (track.trackNumber > 0)
         tags.append(QStringLiteral("--set-tag=TRACKNUMBER=%1").arg(track.trackNumber));
+    for (const QString& tag : moreTags)
+        tags.append(QStringLiteral("--set-tag=") + tag);
     tags.append(path);
     return runTool(QStringLiteral("metaflac"), tags);
 }
-
-} // namespace
 
 QString writeMusicLibrary(const QString& folder, std::optional<double> seconds) {
     const QDir root(folder);
@@ -56,7 +59,7 @@ QString writeMusicLibrary(const QString& folder, std::optional<double> seconds) 
         const QString path = root.filePath(track.file);
         if (!QDir().mkpath(QFileInfo(path).path()))
             return QStringLiteral("cannot make the folder of %1").arg(path);
-        const QString failure = writeTrack(path, track, seconds.value_or(track.seconds));
+        const QString failure = writeMusicTrack(path, track, seconds.value_or(track.seconds));
         if (!failure.isEmpty())
             return QStringLiteral("%1: %2").arg(track.file, failure);
     }

@@ -3,6 +3,7 @@
 #include "tools/music_library/music_catalogue.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -12,5 +13,10 @@ namespace velmor::tools {
 // Tracks are as long as the catalogue says, or all `seconds` long when given. Returns an empty text
 // on success, otherwise what went wrong.
 [[nodiscard]] QString writeMusicLibrary(const QString& folder, std::optional<double> seconds = std::nullopt);
+
+// Writes one track, `seconds` long, as a tagged FLAC file at the path, with further tags
+// ("COMMENT=...") as given. Returns an empty text on success, otherwise what went wrong.
+[[nodiscard]] QString writeMusicTrack(const QString& path, const CatalogueTrack& track, double seconds,
+                                      const QStringList& moreTags = {});
 
 } // namespace velmor::tools

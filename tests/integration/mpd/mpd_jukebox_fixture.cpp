@@ -2,6 +2,7 @@
 
 #include "tools/music_library/music_library_writer.h"
 
+#include <QDir>
 #include <QTest>
 
 namespace velmor::test {
@@ -10,6 +11,44 @@ namespace {
 
 constexpr int ReportTimeoutMs = 15'000;
 
+QString writeLongTagTracks(const QString& folder) {
+    const QDir album(QDir(folder).filePath(QStringLiteral("long-tags/noise-floor")));
+    if (!album.mkpath(QStringLiteral(".")))
+        return QStringLiteral("cannot make %1").arg(album.path());
+    const auto track = [](const char* title, int number) {
+        return tools::CatalogueTrack{{},
+                                     QString::fromUtf8(LongTagsArtist),
+                                     QStringLiteral("Noise Floor"),
+                                     QString::fromUtf8(title),
+                                     QStringLiteral("Noise"),
+                                     number,
+                                     0,
+                                     440};
+    };
+    tools::CatalogueTrack longTitle = track("", 2);
+    longTitle.title = QString(10'000, QLatin1Char('x'));
+    const struct {
+        const char* file;
+        tools::CatalogueTrack track;
+        double seconds;
+        QStringList moreTags;
+    } tracks[] = {
+        {"01-liner-notes.flac",
+         track("Liner Notes", 1),
+         2,
+         {QStringLiteral("COMMENT=") + QString(100'000, QLatin1Char('c'))}},
+        {"02-long-title.flac", longTitle, 2, {}},
+        {"03-plain-again.flac", track("Plain Again", 3), 3, {}},
+    };
+    for (const auto& t : tracks) {
+        const QString failure =
+            tools::writeMusicTrack(album.filePath(QString::fromUtf8(t.file)), t.track, t.seconds, t.moreTags);
+        if (!failure.isEmpty())
+            return QStringLiteral("%1: %2").arg(QString::fromUtf8(t.file), failure);
+    }
+    return {};
+}
+
 } // namespace
 
 void MpdJukebox::SetUpTestSuite() {
@@ -17,6 +56,8 @@ void MpdJukebox::SetUpTestSuite() {
     ASSERT_TRUE(s_music->isValid());
     const QString failure = tools::writeMusicLibrary(s_music->path(), 1.0);
     ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    const QString longTagsFailure = writeLongTagTracks(s_music->path());
+    ASSERT_TRUE(longTagsFailure.isEmpty()) << longTagsFailure.toStdString();
     s_mpd = std::make_unique<ThrowawayMpd>(s_music->path());
     ASSERT_TRUE(s_mpd->start()) << s_mpd->failure().toStdString();
     qputenv("MPD_HOST", s_mpd->socketPath().toUtf8());
@@ -79,6 +120,11 @@ bool MpdJukebox::waitForReportStartingWith(const std::string& prefix) {
 
 void MpdJukebox::settle() {
     QTest::qWait(100);
+}
+
+qsizetype MpdJukebox::connectionsOpened() {
+    // At "info" MPD logs "client: [N] opened from ..." for each one.
+    return s_mpd->log().count(QStringLiteral("] opened from"));
 }
 
 std::vector<std::string> catalogueEntries(CatalogueTag tag, const QString& value) {

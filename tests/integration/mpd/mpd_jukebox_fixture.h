@@ -13,8 +13,9 @@
 
 namespace velmor::test {
 
-// One throwaway MPD for the whole program, over the generated library with one-second tracks. Each
-// case gets a fresh control, started and connected, on a stopped player with an empty queue.
+// One throwaway MPD for the whole program, over the generated library with one-second tracks and the
+// long-tag tracks below. Each case gets a fresh control, started and connected, on a stopped player
+// with an empty queue.
 class MpdJukebox : public testing::Test {
 protected:
     static void SetUpTestSuite();
@@ -38,6 +39,8 @@ protected:
     [[nodiscard]] bool waitForReportStartingWith(const std::string& prefix);
     // Lets queued reports arrive without waiting for any in particular.
     void settle();
+    // How many client connections MPD has taken so far, the probe's included.
+    [[nodiscard]] static qsizetype connectionsOpened();
 
     std::unique_ptr<MpdSlinkControl> m_control;
 
@@ -46,6 +49,11 @@ private:
     static inline std::unique_ptr<ThrowawayMpd> s_mpd;
     std::vector<std::string> m_reports;
 };
+
+// Beside the catalogue, in this order on album "Noise Floor" by "Long Tags": "Liner Notes" (2 s) with a
+// comment tag of 100,000 characters, a title of 10,000 "x" (2 s), and "Plain Again" (3 s). A line of
+// either tag is past what libmpdclient reads in one piece.
+inline constexpr char LongTagsArtist[] = "Long Tags";
 
 // The catalogue's tracks as the probe lists them ("artist|album|title"), chosen by a tag's value.
 enum class CatalogueTag { Artist, Album, Title, Genre };
