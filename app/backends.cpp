@@ -1,7 +1,10 @@
 #include "app/backends.h"
 
+#include "core/error.h"
 #include "platform/dbus/dbus_dde_link.h"
 #include "platform/mpd/mpd_slink_control.h"
+#include "platform/mqtt/mqtt_connection.h"
+#include "platform/mqtt/mqtt_dde_link.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
 
@@ -9,10 +12,27 @@
 
 namespace velmor {
 
-Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
+std::unique_ptr<MqttConnection> makeMqttConnection() {
+    const QString value = qEnvironmentVariable("VELMOR_MQTT");
+    if (value.isEmpty())
+        return nullptr;
+    MqttAddressParse parsed = parseMqttBrokerAddress(value);
+    if (const auto* problem = std::get_if<MqttAddressProblem>(&parsed))
+        throw Error(error_number::InvalidProcedureCall, problem->text);
+    auto connection = std::make_unique<MqttConnection>(std::get<MqttBrokerAddress>(std::move(parsed)),
+                                                       QStringLiteral("velmor"));
+    connection->start();
+    return connection;
+}
+
+Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection* mqtt) {
     Form1Parts parts;
-    for (auto& link : parts.ddeLinks)
-        link = std::make_unique<DbusDdeLink>(QDBusConnection::sessionBus());
+    for (auto& link : parts.ddeLinks) {
+        if (mqtt)
+            link = std::make_unique<MqttDdeLink>(*mqtt);
+        else
+            link = std::make_unique<DbusDdeLink>(QDBusConnection::sessionBus());
+    }
     parts.slinkx = std::make_unique<MpdSlinkControl>();
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);

@@ -1,6 +1,9 @@
 #include "app/backends.h"
 #include "app/form1.h"
 #include "app/qt_message_box.h"
+#include "core/error.h"
+#include "platform/mqtt/mosquitto_library.h"
+#include "platform/mqtt/mqtt_connection.h"
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
@@ -14,9 +17,20 @@ int main(int argc, char* argv[]) {
     // The window decides the exit status when it closes, so the last window closing must not.
     QApplication::setQuitOnLastWindowClosed(false);
 
+    // Before any MQTT connection exists; the links on it end with the window, before the connection.
+    const velmor::MosquittoLibrary mosquittoLibrary;
+    std::unique_ptr<velmor::MqttConnection> mqtt;
+    try {
+        mqtt = velmor::makeMqttConnection();
+    } catch (const velmor::Error& e) {
+        qWarning("Velmor stops: error %d: %s", e.number(), qUtf8Printable(e.description()));
+        velmor::QtMessageBox().show(velmor::Form1::fatalErrorText(e));
+        return 1;
+    }
+
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
-    velmor::Form1 form(velmor::makeRealParts(std::move(messageBox)));
+    velmor::Form1 form(velmor::makeRealParts(std::move(messageBox), mqtt.get()));
     box.setOwner(&form);
     std::optional<int> closedWith;
     QObject::connect(&form, &velmor::Form1::closed, &app, [&](int status) {
