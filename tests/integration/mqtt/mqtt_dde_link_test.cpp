@@ -276,6 +276,25 @@ INSTANTIATE_TEST_SUITE_P(, MqttPayloadTest,
                                                        {QStringLiteral("next")}}),
                          [](const ::testing::TestParamInfo<PayloadCase>& test) { return test.param.name; });
 
+TEST_F(MqttDdeLinkTest, AMessageArrivingDuringACommandIsHandledAfterTheCommandNotInsideIt) {
+    ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
+    MqttWindow window(broker.url());
+    ASSERT_EQ(window.open(), 0);
+    MqttConnection other(brokerAt(broker.url()), QStringLiteral("other"));
+    ASSERT_TRUE(other.waitForConnected(QDeadlineTimer(MqttConnection::WaitLimit)));
+    // The broker holds the message for Velmor before Velmor's command goes out, so it is on Velmor's
+    // socket while Velmor waits for the command's acknowledgement.
+    const auto id =
+        other.publish(QStringLiteral("velmor/HOMEVIS/DDE/DDEMessage"), "During the command", 1, false);
+    ASSERT_TRUE(id && other.waitForAcknowledgement(*id, QDeadlineTimer(MqttConnection::WaitLimit)));
+
+    EXPECT_EQ(window.send(QStringLiteral(",O1900")), 0);
+    EXPECT_THAT(window.messageLog(), IsEmpty());
+    EXPECT_TRUE(runUntil([&] { return !window.messageLog().isEmpty(); }, HomeVisionProcess::WaitTimeoutMs));
+    EXPECT_THAT(window.messageLog(), ElementsAre(QStringLiteral("During the command")));
+    EXPECT_THAT(homeVision.waitForPokes("DDEMessageAcknowledge", 1), ElementsAre("OK 1"));
+}
+
 TEST_F(MqttDdeLinkTest, AMillionByteMessageArrivesWholeAndIsAcknowledged) {
     ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
     MqttWindow window(broker.url());
