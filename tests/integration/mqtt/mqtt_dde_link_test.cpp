@@ -145,6 +145,10 @@ struct OpeningCase {
     std::vector<std::string> boxes;
 };
 
+void PrintTo(const OpeningCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class MqttOpeningTest : public MqttDdeLinkTest, public ::testing::WithParamInterface<OpeningCase> {};
 
 TEST_P(MqttOpeningTest, LinksOpenOnlyWithABrokerThatLetsVelmorInAndAControllerOnline) {
@@ -231,6 +235,10 @@ struct PayloadCase {
     // What the message log holds once a live "next" message followed.
     QStringList logged;
 };
+
+void PrintTo(const PayloadCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MqttPayloadTest : public MqttDdeLinkTest, public ::testing::WithParamInterface<PayloadCase> {};
 
@@ -334,6 +342,10 @@ struct TlsCase {
     bool trusted;
     std::vector<std::string> boxes;
 };
+
+void PrintTo(const TlsCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MqttTlsTest : public ::testing::TestWithParam<TlsCase> {};
 
