@@ -198,11 +198,7 @@ TEST_F(MqttDdeLinkTest, AControllerGoneOfflineFailsEveryPokeAtOnceAndOneBackOnli
     ASSERT_EQ(window.open(), 0);
     EXPECT_EQ(homeVision.stop(), 0);
     ASSERT_TRUE(window.waitUntilSendGives(-1));
-    // Nothing is waited for while the controller is away.
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(window.send(QStringLiteral(",O1900")), -1);
-    EXPECT_LT(clock.elapsed(), MqttConnection::WaitLimit.count());
 
     HomeVisionProcess again(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), broker.url());
     ASSERT_TRUE(again.start()) << again.standardError().toStdString();
