@@ -1,20 +1,41 @@
 #include "app/backends.h"
 
+#include "core/error.h"
 #include "platform/dbus/dbus_dde_link.h"
 #include "platform/dbus/dbus_instance_guard.h"
 #include "platform/dbus/session_bus.h"
 #include "platform/mpd/mpd_server_address.h"
 #include "platform/mpd/mpd_slink_control.h"
+#include "platform/mqtt/mqtt_connection.h"
+#include "platform/mqtt/mqtt_dde_link.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
 
 namespace velmor {
 
-Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
+std::unique_ptr<MqttConnection> makeMqttConnection() {
+    const QString value = qEnvironmentVariable("VELMOR_MQTT");
+    if (value.isEmpty())
+        return nullptr;
+    MqttAddressParse parsed = parseMqttBrokerAddress(value);
+    if (const auto* problem = std::get_if<MqttAddressProblem>(&parsed))
+        throw Error(error_number::InvalidProcedureCall, problem->text);
+    auto connection = std::make_unique<MqttConnection>(std::get<MqttBrokerAddress>(std::move(parsed)),
+                                                       QStringLiteral("velmor"));
+    connection->start();
+    return connection;
+}
+
+Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection* mqtt) {
     Form1Parts parts;
-    const QDBusConnection bus = sessionBus();
-    for (auto& link : parts.ddeLinks)
-        link = std::make_unique<DbusDdeLink>(bus);
+    if (mqtt) {
+        for (auto& link : parts.ddeLinks)
+            link = std::make_unique<MqttDdeLink>(*mqtt);
+    } else {
+        const QDBusConnection bus = sessionBus();
+        for (auto& link : parts.ddeLinks)
+            link = std::make_unique<DbusDdeLink>(bus);
+    }
     parts.slinkx = std::make_unique<MpdSlinkControl>(mpdServerAddressFromEnvironment());
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);

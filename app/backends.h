@@ -3,13 +3,21 @@
 #include "app/form1_parts.h"
 #include "core/instance_guard.h"
 
+#include <memory>
+
 namespace velmor {
 
-class QtMessageBox;
+class MqttConnection;
 
-// The real outside parties the program runs with. The message box is created by the caller, who owns
-// the window it stands over.
-[[nodiscard]] Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox);
+// The connection to the MQTT broker named by VELMOR_MQTT; none when the variable is unset or empty, so
+// that HomeVision is reached over the session bus. A value that names no broker raises an error whose
+// description names the variable (and never holds the password).
+[[nodiscard]] std::unique_ptr<MqttConnection> makeMqttConnection();
+
+// The real outside parties the program runs with: DDE links over the broker connection when there is
+// one (it must outlive the parts), over the session bus otherwise. The message box is created by the
+// caller, who owns the window it stands over.
+[[nodiscard]] Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection* mqtt);
 
 // What keeps a second copy off the links the parts above open.
 [[nodiscard]] std::unique_ptr<InstanceGuard> makeInstanceGuard();

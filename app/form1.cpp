@@ -135,8 +135,11 @@ int Form1::start() {
 
 void Form1::reportFatalError(const Error& error) {
     qCCritical(lcApp, "Velmor stops: error %d: %s", error.number(), qUtf8Printable(error.description()));
-    m_parts.messageBox->show(
-        QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description()));
+    m_parts.messageBox->show(fatalErrorText(error));
+}
+
+QString Form1::fatalErrorText(const Error& error) {
+    return QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description());
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

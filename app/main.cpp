@@ -4,6 +4,10 @@
 #include "app/journal_output.h"
 #include "app/qt_message_box.h"
 #include "app/running_copy.h"
+#include "core/error.h"
+#include "core/log_categories.h"
+#include "platform/mqtt/mosquitto_library.h"
+#include "platform/mqtt/mqtt_connection.h"
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
@@ -34,9 +38,20 @@ int main(int argc, char* argv[]) {
     if (velmor::handOverToRunningCopy(*guard))
         return 0;
 
+    // Before any MQTT connection exists; the links on it end with the window, before the connection.
+    const velmor::MosquittoLibrary mosquittoLibrary;
+    std::unique_ptr<velmor::MqttConnection> mqtt;
+    try {
+        mqtt = velmor::makeMqttConnection();
+    } catch (const velmor::Error& e) {
+        qCCritical(velmor::lcApp, "Velmor stops: error %d: %s", e.number(), qUtf8Printable(e.description()));
+        velmor::QtMessageBox().show(velmor::Form1::fatalErrorText(e));
+        return 1;
+    }
+
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
-    velmor::Form1 form(velmor::makeRealParts(std::move(messageBox)));
+    velmor::Form1 form(velmor::makeRealParts(std::move(messageBox), mqtt.get()));
     box.setOwner(&form);
     velmor::showWindowOnRequest(*guard, form);
     std::optional<int> closedWith;

@@ -5,10 +5,12 @@ set -euo pipefail
 packages=(
     # build
     g++ cmake ninja-build pkg-config ccache
-    qt6-base-dev qt6-base-dev-tools libmpdclient-dev
+    qt6-base-dev qt6-base-dev-tools libmpdclient-dev libmosquitto-dev libssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev libxcb1-dev
     # tests and demo: a private session bus, a throwaway MPD, generated music, a virtual display
     dbus dbus-bin mpd mpc sox flac xvfb xauth x11-apps imagemagick fonts-dejavu-core fonts-liberation2
+    # HomeVision over MQTT: a throwaway broker, its command-line clients, certificates for the TLS test
+    mosquitto mosquitto-clients openssl
     # end-to-end tests: an X client that sees the program's windows, a check of the installed desktop entry,
     # systemd-analyze for the user unit, dpkg-shlibdeps for the Debian package's Depends
     libxcb1-dev desktop-file-utils systemd dpkg-dev
@@ -28,7 +30,11 @@ if ((${#missing[@]})); then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
-# MPD is only ever started by the tests and the demo, on private sockets; the system one stays off.
+# MPD and mosquitto are only ever started by the tests and the demo, on private sockets and free ports;
+# the system ones stay off.
 if command -v systemctl >/dev/null 2>&1 && systemctl is-enabled mpd >/dev/null 2>&1; then
     systemctl disable --now mpd mpd.socket >/dev/null 2>&1 || true
+fi
+if command -v systemctl >/dev/null 2>&1 && systemctl is-enabled mosquitto >/dev/null 2>&1; then
+    systemctl disable --now mosquitto >/dev/null 2>&1 || true
 fi

@@ -1,16 +1,45 @@
 #include "tools/homevision/dde_topic_server.h"
 
+#include "dde_topic_adaptor.h"
+
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QTimer>
+
+#include <cstdio>
 
 namespace velmor::homevision {
 
 const QString DdeTopicServer::RefusedError = QStringLiteral("org.velmor.DDE.Error.Refused");
 
 DdeTopicServer::DdeTopicServer(Quirks quirks, QObject* parent)
-    : QObject(parent)
-    , m_quirks(std::move(quirks)) {}
+    : TopicEndpoint(parent)
+    , m_quirks(std::move(quirks)) {
+    // The adaptor belongs to this object and puts its calls and signals on the bus.
+    new DdeTopicAdaptor(this);
+}
+
+bool DdeTopicServer::serve(QDBusConnection bus, const QString& application, const QString& topic,
+                           QString& error) {
+    const QString service = QStringLiteral("org.velmor.DDE.") + application;
+    const QString path = QLatin1Char('/') + topic;
+    if (!bus.isConnected()) {
+        error = QStringLiteral("no session bus: %1").arg(bus.lastError().message());
+        return false;
+    }
+    // The object is there before the name, so no client finds the name without the topic.
+    if (!bus.registerObject(path, this, QDBusConnection::ExportAdaptors)) {
+        error = QStringLiteral("cannot serve the object %1").arg(path);
+        return false;
+    }
+    if (!bus.registerService(service)) {
+        error = QStringLiteral("cannot own %1 (is another HomeVision running?)").arg(service);
+        return false;
+    }
+    std::fprintf(stderr, "velmor-homevision: serving %s at %s\n", qUtf8Printable(service),
+                 qUtf8Printable(path));
+    return true;
+}
 
 void DdeTopicServer::Initiate() {
     Q_EMIT received(QStringLiteral("Initiate"), {}, {});
@@ -58,6 +87,7 @@ QString DdeTopicServer::Request(const QString& item) {
 void DdeTopicServer::setItem(const QString& item, const QString& value) {
     m_items[item] = value;
     Q_EMIT ItemChanged(item, value);
+    Q_EMIT sent(item, value);
 }
 
 void DdeTopicServer::acceptPoke(const QString& item, const QString& value) {

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "tools/homevision/topic_endpoint.h"
+
+#include <QDBusConnection>
 #include <QDBusContext>
 #include <QMap>
-#include <QObject>
 #include <QSet>
 #include <QString>
 
 namespace velmor::homevision {
 
-// The server side of one DDE topic on the bus: keeps the items' values, takes pokes and tells every
-// listener of each change. It decides nothing about what a poke means; the stand-in does.
-class DdeTopicServer : public QObject, protected QDBusContext {
+// The server side of one DDE topic on the bus, org.velmor.DDE.Topic as generated from the interface file.
+class DdeTopicServer : public TopicEndpoint, protected QDBusContext {
     Q_OBJECT
 public:
     // Ways to misbehave on purpose, so that clients can be tried against a difficult server.
@@ -30,19 +31,16 @@ public:
     void Poke(const QString& item, const QString& value);
     QString Request(const QString& item);
 
-    // Gives the item a new value and announces it.
-    void setItem(const QString& item, const QString& value);
+    // Takes the topic's object and the application's bus name; on failure says why in `error`.
+    [[nodiscard]] bool serve(QDBusConnection bus, const QString& application, const QString& topic,
+                             QString& error);
+
+    void setItem(const QString& item, const QString& value) override;
+    [[nodiscard]] bool tellsAdvises() const override { return true; }
 
 Q_SIGNALS:
     // Relayed to the bus by the adaptor.
     void ItemChanged(const QString& item, const QString& value);
-
-    // A call arrived (item and value empty where the call has none).
-    void received(const QString& call, const QString& item, const QString& value);
-    // A client now listens to the item.
-    void advised(const QString& item);
-    // The poke was acknowledged and the item holds its new value.
-    void poked(const QString& item, const QString& value);
 
 private:
     void acceptPoke(const QString& item, const QString& value);

@@ -1,7 +1,5 @@
 #include "tools/homevision/homevision_stand_in.h"
 
-#include "dde_topic_adaptor.h"
-
 #include <cstdio>
 
 namespace velmor::homevision {
@@ -19,26 +17,23 @@ void note(const QString& text) {
 
 } // namespace
 
-HomeVisionStandIn::HomeVisionStandIn(const StandInOptions& options, QObject* parent)
+HomeVisionStandIn::HomeVisionStandIn(const StandInOptions& options, TopicEndpoint& endpoint, QObject* parent)
     : QObject(parent)
     , m_options(options)
-    , m_server(options.quirks)
+    , m_endpoint(endpoint)
     , m_transcript(options.format)
     , m_feed(options.ackTimeoutMs) {
-    // The adaptor belongs to the server object and puts its calls and signals on the bus.
-    new DdeTopicAdaptor(&m_server);
-
-    connect(&m_server, &DdeTopicServer::received, this,
+    connect(&m_endpoint, &TopicEndpoint::received, this,
             [this](const QString& call, const QString& item, const QString& value) {
                 m_transcript.received(call, item, value);
             });
-    connect(&m_server, &DdeTopicServer::ItemChanged, this,
+    connect(&m_endpoint, &TopicEndpoint::sent, this,
             [this](const QString& item, const QString& value) { m_transcript.sent(item, value); });
-    connect(&m_server, &DdeTopicServer::poked, this, &HomeVisionStandIn::onPoked);
-    connect(&m_server, &DdeTopicServer::advised, this, &HomeVisionStandIn::onAdvised);
+    connect(&m_endpoint, &TopicEndpoint::poked, this, &HomeVisionStandIn::onPoked);
+    connect(&m_endpoint, &TopicEndpoint::advised, this, &HomeVisionStandIn::onAdvised);
 
     connect(&m_feed, &MessageFeed::deliver, this,
-            [this](const QString& message) { m_server.setItem(DDEMessage, message); });
+            [this](const QString& message) { m_endpoint.setItem(DDEMessage, message); });
     connect(&m_feed, &MessageFeed::acknowledgementOverdue, this, [this](const QString& message) {
         note(QStringLiteral("no acknowledgement of \"%1\" within %2 ms; going on")
                  .arg(message.left(80))
@@ -47,30 +42,12 @@ HomeVisionStandIn::HomeVisionStandIn(const StandInOptions& options, QObject* par
     connect(&m_feed, &MessageFeed::finished, this, &HomeVisionStandIn::finished);
 }
 
-bool HomeVisionStandIn::serve(QDBusConnection bus, QString& error) {
-    const QString service = QStringLiteral("org.velmor.DDE.") + m_options.application;
-    const QString path = QLatin1Char('/') + m_options.topic;
-    if (!bus.isConnected()) {
-        error = QStringLiteral("no session bus: %1").arg(bus.lastError().message());
-        return false;
-    }
-    // The object is there before the name, so no client finds the name without the topic.
-    if (!bus.registerObject(path, &m_server, QDBusConnection::ExportAdaptors)) {
-        error = QStringLiteral("cannot serve the object %1").arg(path);
-        return false;
-    }
-    if (!bus.registerService(service)) {
-        error = QStringLiteral("cannot own %1 (is another HomeVision running?)").arg(service);
-        return false;
-    }
-    note(QStringLiteral("serving %1 at %2").arg(service, path));
-    return true;
-}
-
 void HomeVisionStandIn::onPoked(const QString& item, const QString& /*value*/) {
+    if (!m_endpoint.tellsAdvises())
+        m_feed.clientListens();
     if (item == DDECommand) {
         m_commandsAcknowledged = m_commandsAcknowledged % 2 + 1;
-        m_server.setItem(DDECommandAcknowledge, QStringLiteral("OK %1").arg(m_commandsAcknowledged));
+        m_endpoint.setItem(DDECommandAcknowledge, QStringLiteral("OK %1").arg(m_commandsAcknowledged));
     } else if (item == DDEMessageAcknowledge) {
         m_feed.acknowledged();
     }

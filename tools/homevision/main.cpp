@@ -1,6 +1,11 @@
+#include "platform/mqtt/mosquitto_library.h"
+#include "platform/mqtt/mqtt_broker_address.h"
+#include "platform/mqtt/mqtt_connection.h"
 #include "platform/posix/line_reader.h"
 #include "platform/posix/termination_signals.h"
+#include "tools/homevision/dde_topic_server.h"
 #include "tools/homevision/homevision_stand_in.h"
+#include "tools/homevision/mqtt_topic_server.h"
 #include "tools/homevision/stand_in_options.h"
 
 #include <QCoreApplication>
@@ -43,12 +48,35 @@ int main(int argc, char* argv[]) {
             script.removeLast();
     }
 
-    HomeVisionStandIn standIn(options);
+    // The endpoint is the carrier; it ends after the stand-in, and the broker connection after both.
+    const velmor::MosquittoLibrary mosquittoLibrary;
+    std::unique_ptr<velmor::MqttConnection> mqtt;
+    std::unique_ptr<TopicEndpoint> endpoint;
     QString error;
-    if (!standIn.serve(QDBusConnection::sessionBus(), error)) {
-        std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(error));
-        return 1;
+    if (options.mqttBroker.isEmpty()) {
+        auto server = std::make_unique<DdeTopicServer>(options.quirks);
+        if (!server->serve(QDBusConnection::sessionBus(), options.application, options.topic, error)) {
+            std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(error));
+            return 1;
+        }
+        endpoint = std::move(server);
+    } else {
+        velmor::MqttAddressParse broker = velmor::parseMqttBrokerAddress(options.mqttBroker);
+        if (const auto* problem = std::get_if<velmor::MqttAddressProblem>(&broker)) {
+            std::fprintf(stderr, "velmor-homevision: --mqtt: %s\n", qUtf8Printable(problem->text));
+            return 2;
+        }
+        mqtt = std::make_unique<velmor::MqttConnection>(
+            std::get<velmor::MqttBrokerAddress>(std::move(broker)), QStringLiteral("homevision"));
+        auto server = std::make_unique<MqttTopicServer>(*mqtt, options.application, options.topic);
+        if (!server->serve(error)) {
+            std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(error));
+            return 1;
+        }
+        mqtt->start();
+        endpoint = std::move(server);
     }
+    HomeVisionStandIn standIn(options, *endpoint);
 
     QObject::connect(&terminationSignals, &velmor::TerminationSignals::received, &app, [](int signalNumber) {
         std::fprintf(stderr, "velmor-homevision: ending on signal %d\n", signalNumber);

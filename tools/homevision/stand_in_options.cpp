@@ -20,7 +20,8 @@ bool readMilliseconds(const QString& text, int& value) {
 ParsedOptions parseStandInOptions(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
-        "Acts as HomeVision on the D-Bus session bus: serves the DDE topic HOMEVIS|DDE, prints every "
+        "Acts as HomeVision on the D-Bus session bus (or an MQTT broker): serves the DDE topic HOMEVIS|DDE, "
+        "prints every "
         "command and acknowledgement poked to it, acknowledges each command through "
         "DDECommandAcknowledge (\"OK 1\", \"OK 2\", ...), and delivers each line of its input as a "
         "change of DDEMessage once the previous one was acknowledged."));
@@ -49,8 +50,14 @@ ParsedOptions parseStandInOptions(const QStringList& arguments) {
     const QCommandLineOption pokeDelay(QStringLiteral("poke-delay"),
                                        QStringLiteral("Acknowledge each poke only after <ms>."),
                                        QStringLiteral("ms"), QStringLiteral("0"));
-    parser.addOptions(
-        {help, transcript, ackTimeout, keepServing, application, topic, refuseAdvise, refusePoke, pokeDelay});
+    const QCommandLineOption mqtt(
+        QStringLiteral("mqtt"),
+        QStringLiteral("Serve on the MQTT broker <url> (mqtt://[user[:password]@]host[:port] "
+                       "or mqtts://...) instead of the session bus. MQTT does not tell who listens: "
+                       "messages go out from the client's first poke on."),
+        QStringLiteral("url"));
+    parser.addOptions({help, transcript, ackTimeout, keepServing, application, topic, refuseAdvise,
+                       refusePoke, pokeDelay, mqtt});
     parser.addPositionalArgument(QStringLiteral("script"),
                                  QStringLiteral("File of messages, one per line (default: standard input)."),
                                  QStringLiteral("[script]"));
@@ -79,6 +86,7 @@ ParsedOptions parseStandInOptions(const QStringList& arguments) {
         problems << QStringLiteral("--poke-delay takes a number of milliseconds.");
     options.format = parser.isSet(transcript) ? Transcript::Format::Json : Transcript::Format::Text;
     options.keepServing = parser.isSet(keepServing);
+    options.mqttBroker = parser.value(mqtt);
     options.application = parser.value(application);
     options.topic = parser.value(topic);
     const QStringList advises = parser.values(refuseAdvise);

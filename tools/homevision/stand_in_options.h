@@ -17,6 +17,8 @@ struct StandInOptions {
     int ackTimeoutMs = 10000;
     // Serve on after the last message instead of ending.
     bool keepServing = false;
+    // Serve on this MQTT broker (mqtt://... as VELMOR_MQTT takes it) instead of the session bus.
+    QString mqttBroker;
     DdeTopicServer::Quirks quirks;
 };
 
