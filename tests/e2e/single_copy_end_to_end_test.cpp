@@ -12,13 +12,19 @@ using ::testing::UnorderedElementsAreArray;
 
 const QString GuardedName = QStringLiteral("org.velmor.Velmor");
 
-TEST_F(EndToEndTest, ASecondCopyOnTheSameBusShowsTheFirstAndTouchesNoPeer) {
+// The claim is made on the session bus, whichever transport carries the conversation.
+class SingleCopyEndToEndTest : public EndToEndTest {
+protected:
+    [[nodiscard]] Transport transport() const override { return Transport::Dbus; }
+};
+
+TEST_F(SingleCopyEndToEndTest, ASecondCopyOnTheSameBusShowsTheFirstAndTouchesNoPeer) {
     ASSERT_NO_FATAL_FAILURE(startHomeVision());
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     const PeerConnections mpdBefore = peers().mpdConnections();
     const PeerConnections ncidBefore = peers().ncidConnections();
 
-    VelmorProcess second(peers().velmorEnvironment(Screen::Offscreen));
+    VelmorProcess second(peers().velmorEnvironment(Screen::Offscreen, transport()));
     ASSERT_TRUE(second.start());
     EXPECT_EQ(second.waitForExit(), 0) << second.standardError().toStdString();
     EXPECT_THAT(second.standardError().toStdString(),
@@ -39,11 +45,11 @@ TEST_F(EndToEndTest, ASecondCopyOnTheSameBusShowsTheFirstAndTouchesNoPeer) {
     EXPECT_THAT(probe().queue(), UnorderedElementsAreArray(tracksBy(QStringLiteral("The Quiet Pines"))));
 }
 
-TEST_F(EndToEndTest, CopiesOnDifferentBusesDoNotSeeEachOther) {
+TEST_F(SingleCopyEndToEndTest, CopiesOnDifferentBusesDoNotSeeEachOther) {
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     const PrivateBus otherBus;
     ASSERT_TRUE(otherBus.isRunning()) << otherBus.errorString().toStdString();
-    QProcessEnvironment environment = peers().velmorEnvironment(Screen::Offscreen);
+    QProcessEnvironment environment = peers().velmorEnvironment(Screen::Offscreen, transport());
     environment.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), otherBus.address());
 
     const PeerConnections mpdBefore = peers().mpdConnections();
@@ -59,7 +65,7 @@ TEST_F(EndToEndTest, CopiesOnDifferentBusesDoNotSeeEachOther) {
     EXPECT_EQ(other.waitForExit(), 0) << other.standardError().toStdString();
 }
 
-TEST_F(EndToEndTest, ACopyKilledWithoutAWordDoesNotKeepTheNextFromStarting) {
+TEST_F(SingleCopyEndToEndTest, ACopyKilledWithoutAWordDoesNotKeepTheNextFromStarting) {
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     ASSERT_TRUE(peers().bus().isServed(GuardedName));
     velmor->kill();
