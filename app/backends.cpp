@@ -5,6 +5,7 @@
 #include "platform/mpd/mpd_slink_control.h"
 #include "platform/mqtt/mqtt_connection.h"
 #include "platform/mqtt/mqtt_dde_link.h"
+#include "platform/mqtt/mqtt_instance_guard.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
 
@@ -37,6 +38,12 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection*
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);
     return parts;
+}
+
+std::unique_ptr<InstanceGuard> makeInstanceGuard(MqttConnection* mqtt) {
+    if (mqtt)
+        return std::make_unique<MqttInstanceGuard>(*mqtt);
+    return nullptr;
 }
 
 } // namespace velmor

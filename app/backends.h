@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1_parts.h"
+#include "core/instance_guard.h"
 
 #include <memory>
 
@@ -17,5 +18,9 @@ class MqttConnection;
 // one (it must outlive the parts), over the session bus otherwise. The message box is created by the
 // caller, who owns the window it stands over.
 [[nodiscard]] Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection* mqtt);
+
+// What keeps a second copy off the links: over MQTT, the retained velmor/status on the same broker.
+// None on the session bus here.
+[[nodiscard]] std::unique_ptr<InstanceGuard> makeInstanceGuard(MqttConnection* mqtt);
 
 } // namespace velmor

@@ -4,6 +4,7 @@
 #include "core/error.h"
 #include "platform/mqtt/mosquitto_library.h"
 #include "platform/mqtt/mqtt_connection.h"
+#include "platform/mqtt/velmor_topics.h"
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
@@ -28,10 +29,28 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // Made before the connection first connects, so that its will says "offline" for this copy.
+    std::unique_ptr<velmor::VelmorTopics> topics;
+    if (mqtt)
+        topics = std::make_unique<velmor::VelmorTopics>(*mqtt);
+    // Before any link, port or connection other than the broker's opens: a second copy touches nothing.
+    if (const auto guard = velmor::makeInstanceGuard(mqtt.get());
+        guard && guard->claim() == velmor::InstanceGuard::Claim::Taken) {
+        qInfo("Velmor already runs for %s; this copy ends", qUtf8Printable(guard->place()));
+        return 0;
+    }
+
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
-    velmor::Form1 form(velmor::makeRealParts(std::move(messageBox), mqtt.get()));
+    velmor::Form1Parts parts = velmor::makeRealParts(std::move(messageBox), mqtt.get());
+    parts.nowPlayingObserver = topics.get();
+    parts.callObserver = topics.get();
+    velmor::Form1 form(std::move(parts));
     box.setOwner(&form);
+    if (topics) {
+        QObject::connect(topics.get(), &velmor::VelmorTopics::jukeboxCommandReceived, &form,
+                         &velmor::Form1::sendJukeboxCommand);
+    }
     std::optional<int> closedWith;
     QObject::connect(&form, &velmor::Form1::closed, &app, [&](int status) {
         closedWith = status;
