@@ -12,6 +12,8 @@ namespace {
 
 // At least once: a status, a config or a call lost on a broken connection would mislead for long.
 constexpr int Qos = 1;
+// How long a clean exit waits for the broker to take the "offline".
+constexpr std::chrono::milliseconds GoodbyeLimit{1000};
 
 } // namespace
 
@@ -27,8 +29,13 @@ VelmorTopics::VelmorTopics(MqttConnection& connection, QObject* parent)
 
 VelmorTopics::~VelmorTopics() {
     // A copy that found another one running never said "online", and must not say "offline" for it.
-    if (m_announced && m_connection.isConnected())
-        static_cast<void>(m_connection.publish(velmor_topic::Status, StatusOffline, Qos, true));
+    if (!m_announced || !m_connection.isConnected())
+        return;
+    // Waiting for the broker's acknowledgement also reads what it sent before it (our own status,
+    // which the instance check subscribed to): a socket closed on unread data is reset, not closed,
+    // and the broker would then drop the goodbye and publish the will as well.
+    if (const auto id = m_connection.publish(velmor_topic::Status, StatusOffline, Qos, true))
+        static_cast<void>(m_connection.waitForAcknowledgement(*id, QDeadlineTimer(GoodbyeLimit)));
 }
 
 void VelmorTopics::onConnected() {
