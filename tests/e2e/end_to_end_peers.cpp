@@ -11,6 +11,10 @@ auto* const peersEnvironment =
 
 } // namespace
 
+const char* transportName(Transport transport) {
+    return transport == Transport::Mqtt ? "Mqtt" : "Dbus";
+}
+
 EndToEndPeers& peers() {
     return *peersEnvironment;
 }
@@ -23,6 +27,8 @@ void EndToEndPeers::SetUp() {
 
     m_bus = std::make_unique<PrivateBus>();
     ASSERT_TRUE(m_bus->isRunning()) << m_bus->errorString().toStdString();
+    m_broker = std::make_unique<ThrowawayMosquitto>();
+    ASSERT_TRUE(m_broker->start()) << m_broker->failure().toStdString();
     m_mpd = std::make_unique<ThrowawayMpd>(m_music->path());
     ASSERT_TRUE(m_mpd->start()) << m_mpd->failure().toStdString();
     m_ncid = std::make_unique<NcidStandIn>();
@@ -33,6 +39,7 @@ void EndToEndPeers::TearDown() {
     m_display.reset();
     m_ncid.reset();
     m_mpd.reset();
+    m_broker.reset();
     m_bus.reset();
     m_music.reset();
 }
@@ -57,8 +64,12 @@ PeerConnections EndToEndPeers::ncidConnections() const {
     return peerConnections(m_ncid->output().join(QLatin1Char('\n')), opened, closed);
 }
 
-QProcessEnvironment EndToEndPeers::velmorEnvironment(Screen screen) {
+QProcessEnvironment EndToEndPeers::velmorEnvironment(Screen screen, Transport transport) {
     QProcessEnvironment environment = m_bus->environment();
+    if (transport == Transport::Mqtt)
+        environment.insert(QStringLiteral("VELMOR_MQTT"), m_broker->url());
+    else
+        environment.remove(QStringLiteral("VELMOR_MQTT"));
     environment.insert(QStringLiteral("MPD_HOST"), m_mpd->socketPath());
     environment.remove(QStringLiteral("MPD_PORT"));
     environment.insert(QStringLiteral("NCID_HOST"), QStringLiteral("127.0.0.1"));

@@ -4,6 +4,7 @@
 #include "tests/integration/ncid/ncid_stand_in.h"
 #include "tests/support/mpd_probe.h"
 #include "tests/support/private_bus.h"
+#include "tests/support/throwaway_mosquitto.h"
 #include "tests/support/throwaway_mpd.h"
 #include "tests/support/virtual_display.h"
 
@@ -19,9 +20,16 @@ namespace velmor::test {
 // test can see its windows.
 enum class Screen { Offscreen, VirtualDisplay };
 
+// What carries the DDE conversation between Velmor and HomeVision: the session bus, or an MQTT broker
+// (Velmor then finds it through VELMOR_MQTT).
+enum class Transport { Dbus, Mqtt };
+
+[[nodiscard]] const char* transportName(Transport transport);
+
 // Everything Velmor talks to, started once for the whole test program: a private session bus, a
-// throwaway MPD over a generated library of short tracks, the NCID stand-in on a free port and, from
-// the first test that asks for it, a virtual display. HomeVision's stand-in is each test's own.
+// throwaway MQTT broker, a throwaway MPD over a generated library of short tracks, the NCID stand-in on
+// a free port and, from the first test that asks for it, a virtual display. HomeVision's stand-in is
+// each test's own.
 class EndToEndPeers : public ::testing::Environment {
 public:
     // Every track of the library is this long: long enough to see it play, short enough to see the
@@ -32,6 +40,7 @@ public:
     void TearDown() override;
 
     [[nodiscard]] PrivateBus& bus() { return *m_bus; }
+    [[nodiscard]] ThrowawayMosquitto& broker() { return *m_broker; }
     [[nodiscard]] MpdProbe probe() const { return MpdProbe(m_mpd->socketPath()); }
     [[nodiscard]] NcidStandIn& ncid() { return *m_ncid; }
     // Started on first use; check isRunning().
@@ -41,12 +50,14 @@ public:
     [[nodiscard]] PeerConnections mpdConnections() const;
     [[nodiscard]] PeerConnections ncidConnections() const;
 
-    // The environment Velmor finds all of them through, showing its window on the screen given.
-    [[nodiscard]] QProcessEnvironment velmorEnvironment(Screen screen);
+    // The environment Velmor finds all of them through, showing its window on the screen given and
+    // reaching HomeVision over the transport given.
+    [[nodiscard]] QProcessEnvironment velmorEnvironment(Screen screen, Transport transport);
 
 private:
     std::unique_ptr<QTemporaryDir> m_music;
     std::unique_ptr<PrivateBus> m_bus;
+    std::unique_ptr<ThrowawayMosquitto> m_broker;
     std::unique_ptr<ThrowawayMpd> m_mpd;
     std::unique_ptr<NcidStandIn> m_ncid;
     std::unique_ptr<VirtualDisplay> m_display;

@@ -25,13 +25,16 @@ namespace velmor::test {
 
 // One test: the built program against the shared peers, with a HomeVision stand-in of its own when the
 // test starts one. A test leaves MPD stopped with an empty queue, and Velmor still running is closed at
-// its end and must end with status 0.
+// its end and must end with status 0. Each concrete test says which transport carries the conversation,
+// so that one scenario runs over each.
 class EndToEndTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
 
-    // Starts the HomeVision stand-in on the shared bus.
+    [[nodiscard]] virtual Transport transport() const = 0;
+
+    // Starts the HomeVision stand-in on the shared bus or broker.
     void startHomeVision();
     // Starts Velmor and waits until it is connected to MPD and the NCID server and, when HomeVision
     // runs, has opened its links and told HomeVision about the jukebox. Use with ASSERT_NO_FATAL_FAILURE.
@@ -58,5 +61,11 @@ protected:
 
 // What HomeVision hears from Velmor as soon as Velmor is connected to MPD.
 inline const std::vector<std::string> JukeboxConnectedCommands{"command ,=0F00000A0000", "command ,O2B00"};
+
+// Both transports, for INSTANTIATE_TEST_SUITE_P, naming each test after its transport.
+inline const auto EachTransport = ::testing::Values(Transport::Dbus, Transport::Mqtt);
+inline std::string nameOfTransport(const ::testing::TestParamInfo<Transport>& test) {
+    return transportName(test.param);
+}
 
 } // namespace velmor::test

@@ -42,7 +42,13 @@ bool acknowledged(const std::vector<std::string>& events, const std::string& mes
     return delivered != events.end() && std::find(delivered, events.end(), "acknowledged") != events.end();
 }
 
-TEST_F(EndToEndTest, AStartedTrackIsWrittenOutAndItsCommandsArePacedByHomeVisionsMessages) {
+// The jukebox's road to HomeVision and back, over each transport.
+class JukeboxEndToEndTest : public EndToEndTest, public ::testing::WithParamInterface<Transport> {
+protected:
+    [[nodiscard]] Transport transport() const override { return GetParam(); }
+};
+
+TEST_P(JukeboxEndToEndTest, AStartedTrackIsWrittenOutAndItsCommandsArePacedByHomeVisionsMessages) {
     ASSERT_NO_FATAL_FAILURE(startHomeVision());
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     probe().queueTitles({QStringLiteral("The \"Long\" Way (Home)")});
@@ -69,7 +75,7 @@ TEST_F(EndToEndTest, AStartedTrackIsWrittenOutAndItsCommandsArePacedByHomeVision
     EXPECT_THAT(repliesOf(conversationNow()), ElementsAreArray(expected));
 }
 
-TEST_F(EndToEndTest, PlayThisArtistPlaysExactlyTheTracksOfTheArtistNowPlayingInRandomOrder) {
+TEST_P(JukeboxEndToEndTest, PlayThisArtistPlaysExactlyTheTracksOfTheArtistNowPlayingInRandomOrder) {
     ASSERT_NO_FATAL_FAILURE(startHomeVision());
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     // Two of the artist's tracks first, so that the artist is still playing when the keyword comes;
@@ -86,7 +92,7 @@ TEST_F(EndToEndTest, PlayThisArtistPlaysExactlyTheTracksOfTheArtistNowPlayingInR
     EXPECT_EQ(probe().state(), MpdProbe::State::Playing);
 }
 
-TEST_F(EndToEndTest, PlaylistStopStopsTheJukebox) {
+TEST_P(JukeboxEndToEndTest, PlaylistStopStopsTheJukebox) {
     ASSERT_NO_FATAL_FAILURE(startHomeVision());
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     // Longer than any test: only the command can stop it.
@@ -101,7 +107,7 @@ TEST_F(EndToEndTest, PlaylistStopStopsTheJukebox) {
     EXPECT_EQ(probe().state(), MpdProbe::State::Stopped);
 }
 
-TEST_F(EndToEndTest, ACallIsReportedToHomeVisionOnlyWhenItCarriesANumber) {
+TEST_P(JukeboxEndToEndTest, ACallIsReportedToHomeVisionOnlyWhenItCarriesANumber) {
     ASSERT_NO_FATAL_FAILURE(startHomeVision());
     ASSERT_NO_FATAL_FAILURE(startVelmor());
 
@@ -112,6 +118,8 @@ TEST_F(EndToEndTest, ACallIsReportedToHomeVisionOnlyWhenItCarriesANumber) {
     expected.emplace_back("command ,Y1E02");
     EXPECT_THAT(conversationNow(), ElementsAreArray(expected));
 }
+
+INSTANTIATE_TEST_SUITE_P(, JukeboxEndToEndTest, EachTransport, nameOfTransport);
 
 } // namespace
 } // namespace velmor::test

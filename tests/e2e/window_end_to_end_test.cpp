@@ -27,7 +27,14 @@ protected:
     }
 };
 
-TEST_F(WindowEndToEndTest, WithoutHomeVisionABoxStandsOverTheWindowAndTheJukeboxStillWritesEachTrack) {
+class MissingHomeVisionEndToEndTest : public WindowEndToEndTest,
+                                      public ::testing::WithParamInterface<Transport> {
+protected:
+    [[nodiscard]] Transport transport() const override { return GetParam(); }
+};
+
+TEST_P(MissingHomeVisionEndToEndTest,
+       WithoutHomeVisionABoxStandsOverTheWindowAndTheJukeboxStillWritesEachTrack) {
     ASSERT_NO_FATAL_FAILURE(startVelmor(Screen::VirtualDisplay));
 
     // Only the box bears the bare title; what it says is the window tests' business.
@@ -48,14 +55,42 @@ TEST_F(WindowEndToEndTest, WithoutHomeVisionABoxStandsOverTheWindowAndTheJukebox
     EXPECT_TRUE(velmor->isRunning());
 }
 
+INSTANTIATE_TEST_SUITE_P(, MissingHomeVisionEndToEndTest, EachTransport, nameOfTransport);
+
+class BadBrokerAddressEndToEndTest : public WindowEndToEndTest {
+protected:
+    [[nodiscard]] Transport transport() const override { return Transport::Mqtt; }
+};
+
+TEST_F(BadBrokerAddressEndToEndTest, AVelmorMqttNamingNoBrokerIsABoxThenStatusOneNeverTheSessionBus) {
+    QProcessEnvironment environment = peers().velmorEnvironment(Screen::VirtualDisplay, transport());
+    environment.insert(QStringLiteral("VELMOR_MQTT"), QStringLiteral("mqtt://ann:hunter2@:1883"));
+    velmor = std::make_unique<VelmorProcess>(environment);
+    ASSERT_TRUE(velmor->start());
+
+    const auto box = waitForWindow(MessageBoxTitle);
+    ASSERT_TRUE(box) << "no message box appeared";
+    // The box comes before the window: nothing was set up.
+    EXPECT_TRUE(display().windowsTitled(MainWindowTitle).empty());
+    display().requestClose(*box);
+    EXPECT_EQ(velmor->waitForExit(), 1);
+    const std::string written = velmor->standardError().toStdString();
+    EXPECT_THAT(written, ::testing::HasSubstr("VELMOR_MQTT"));
+    EXPECT_THAT(written, ::testing::Not(::testing::HasSubstr("hunter2")));
+}
+
 enum class CloseBy { TerminationSignal, WindowSystem };
 
 struct ClosingCase {
     const char* name;
     CloseBy closeBy;
+    Transport transport;
 };
 
-class ClosingEndToEndTest : public WindowEndToEndTest, public ::testing::WithParamInterface<ClosingCase> {};
+class ClosingEndToEndTest : public WindowEndToEndTest, public ::testing::WithParamInterface<ClosingCase> {
+protected:
+    [[nodiscard]] Transport transport() const override { return GetParam().transport; }
+};
 
 TEST_P(ClosingEndToEndTest, ClosingTheWindowEndsWithStatusZeroAndLeavesMpdAndTheNcidServer) {
     ASSERT_NO_FATAL_FAILURE(startHomeVision());
@@ -80,10 +115,13 @@ TEST_P(ClosingEndToEndTest, ClosingTheWindowEndsWithStatusZeroAndLeavesMpdAndThe
                                 VelmorProcess::WaitTimeoutMs));
 }
 
-INSTANTIATE_TEST_SUITE_P(, ClosingEndToEndTest,
-                         ::testing::Values(ClosingCase{"TerminationSignal", CloseBy::TerminationSignal},
-                                           ClosingCase{"WindowSystem", CloseBy::WindowSystem}),
-                         [](const ::testing::TestParamInfo<ClosingCase>& test) { return test.param.name; });
+INSTANTIATE_TEST_SUITE_P(
+    , ClosingEndToEndTest,
+    ::testing::Values(ClosingCase{"TerminationSignal", CloseBy::TerminationSignal, Transport::Dbus},
+                      ClosingCase{"WindowSystem", CloseBy::WindowSystem, Transport::Dbus},
+                      ClosingCase{"TerminationSignalMqtt", CloseBy::TerminationSignal, Transport::Mqtt},
+                      ClosingCase{"WindowSystemMqtt", CloseBy::WindowSystem, Transport::Mqtt}),
+    [](const ::testing::TestParamInfo<ClosingCase>& test) { return test.param.name; });
 
 } // namespace
 } // namespace velmor::test

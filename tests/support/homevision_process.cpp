@@ -18,10 +18,15 @@ std::ostream& operator<<(std::ostream& out, const TranscriptEntry& entry) {
 }
 
 HomeVisionProcess::HomeVisionProcess(QString program, const PrivateBus& bus)
-    : m_program(std::move(program))
-    , m_bus(bus) {
-    endWithParent(m_process);
+    : HomeVisionProcess(std::move(program), QString()) {
+    m_bus = &bus;
     m_process.setProcessEnvironment(bus.environment());
+}
+
+HomeVisionProcess::HomeVisionProcess(QString program, QString mqttBroker)
+    : m_program(std::move(program))
+    , m_mqttBroker(std::move(mqttBroker)) {
+    endWithParent(m_process);
     m_process.setStandardOutputFile(m_outputDir.filePath(QStringLiteral("transcript")));
     m_process.setStandardErrorFile(m_outputDir.filePath(QStringLiteral("stderr")));
     m_output.setFileName(m_outputDir.filePath(QStringLiteral("transcript")));
@@ -33,16 +38,17 @@ HomeVisionProcess::~HomeVisionProcess() {
 }
 
 bool HomeVisionProcess::start(const QStringList& options, const QString& service) {
-    m_process.start(m_program, QStringList{QStringLiteral("--transcript")} + options);
+    const QStringList carrier = m_bus ? QStringList() : QStringList{QStringLiteral("--mqtt"), m_mqttBroker};
+    m_process.start(m_program, QStringList{QStringLiteral("--transcript")} + carrier + options);
     if (!m_process.waitForStarted(WaitTimeoutMs))
         return false;
-    // It takes its name last, once it can answer.
-    return QTest::qWaitFor(
-               [&] {
-                   return m_bus.owner(service) == m_process.processId() ||
-                          m_process.state() == QProcess::NotRunning;
-               },
-               WaitTimeoutMs) &&
+    // It takes its name (or says "online") last, once it can answer.
+    const auto serves = [&] {
+        return m_bus ? m_bus->owner(service) == m_process.processId()
+                     : standardError().contains(QStringLiteral("velmor-homevision: serving"));
+    };
+    return QTest::qWaitFor([&] { return serves() || m_process.state() == QProcess::NotRunning; },
+                           WaitTimeoutMs) &&
            m_process.state() == QProcess::Running;
 }
 

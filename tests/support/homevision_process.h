@@ -28,20 +28,23 @@ struct TranscriptEntry {
 
 using Transcript = std::vector<TranscriptEntry>;
 
-// The HomeVision stand-in (velmor-homevision) run as a child process on a private bus, in transcript
-// mode, so that a test reads what it received and sent. Waits are bounded and run the event loop.
-// Its output goes to files, not pipes: a test blocked in a poke reads nothing, and a stand-in held up
-// writing its transcript into a full pipe would never answer that poke.
+// The HomeVision stand-in (velmor-homevision) run as a child process on a private bus or an MQTT
+// broker, in transcript mode, so that a test reads what it received and sent. Waits are bounded and run the
+// event loop. Its output goes to files, not pipes: a test blocked in a poke reads nothing, and a stand-in
+// held up writing its transcript into a full pipe would never answer that poke.
 class HomeVisionProcess {
 public:
     static constexpr int WaitTimeoutMs = 10000;
 
     HomeVisionProcess(QString program, const PrivateBus& bus);
+    // Serving on the MQTT broker at this address (as VELMOR_MQTT takes it) instead.
+    HomeVisionProcess(QString program, QString mqttBroker);
     ~HomeVisionProcess();
     HomeVisionProcess(const HomeVisionProcess&) = delete;
     HomeVisionProcess& operator=(const HomeVisionProcess&) = delete;
 
-    // Starts it with these further options and waits until it serves its bus name.
+    // Starts it with these further options and waits until it serves its bus name (or, over MQTT,
+    // says it serves).
     [[nodiscard]] bool start(const QStringList& options = {},
                              const QString& service = QStringLiteral("org.velmor.DDE.HOMEVIS"));
     // One line of its standard input: a message to deliver.
@@ -67,7 +70,8 @@ private:
     void readTranscript();
 
     QString m_program;
-    const PrivateBus& m_bus;
+    const PrivateBus* m_bus = nullptr;
+    QString m_mqttBroker;
     QTemporaryDir m_outputDir;
     QProcess m_process;
     QFile m_output;
