@@ -40,10 +40,8 @@ constexpr DiscoveryKey DiscoveryKeys[] = {
     {"homeassistant/sensor/velmor/now_playing/config", "state_topic", R"("velmor/now_playing")"},
     {"homeassistant/sensor/velmor/now_playing/config", "value_template", R"("{{ value_json.track }}")"},
     {"homeassistant/sensor/velmor/now_playing/config", "json_attributes_topic", R"("velmor/now_playing")"},
-    {"homeassistant/sensor/velmor/now_playing/config", "unique_id", R"("velmor_now_playing")"},
     {"homeassistant/event/velmor/call/config", "state_topic", R"("velmor/call")"},
     {"homeassistant/event/velmor/call/config", "event_types", R"(["call"])"},
-    {"homeassistant/event/velmor/call/config", "unique_id", R"("velmor_call")"},
     {"homeassistant/button/velmor/jukebox_play/config", "command_topic", R"("velmor/jukebox/send")"},
     {"homeassistant/button/velmor/jukebox_play/config", "payload_press", R"("cdj:playlist_play")"},
     {"homeassistant/button/velmor/jukebox_stop/config", "payload_press", R"("cdj:playlist_stop")"},
@@ -111,10 +109,7 @@ TEST_P(PayloadTest, IsExactJson) {
 INSTANTIATE_TEST_SUITE_P(
     , PayloadTest,
     ::testing::Values(
-        PayloadCase{"track",
-                    nowPlayingJson({QStringLiteral("Kind of Blue"), QStringLiteral("Miles Davis"),
-                                    QStringLiteral("So What"), QStringLiteral("09:22")}),
-                    R"({"artist":"Miles Davis","disc":"Kind of Blue","time":"09:22","track":"So What"})"},
+        // The real-broker test checks a plain track and call; these are the awkward ones.
         // Whatever the report held is passed on as text: JSON escapes, never a cut or a changed value.
         PayloadCase{"escaped and non-ASCII",
                     nowPlayingJson({QStringLiteral("A \\ B"), QStringLiteral("Bj\u00f6rk"),
@@ -122,11 +117,6 @@ INSTANTIATE_TEST_SUITE_P(
                     "{\"artist\":\"Bj\xC3\xB6rk\",\"disc\":\"A \\\\ B\",\"time\":\"9:5\","
                     "\"track\":\"it's \\\"so\\\"\\ttabbed\"}"},
         PayloadCase{"empty fields", nowPlayingJson({}), R"({"artist":"","disc":"","time":"","track":""})"},
-        PayloadCase{
-            "call",
-            callJson({QStringLiteral("12082026"), QStringLiteral("1157"), QStringLiteral("HOME"),
-                      QStringLiteral("4075551212"), QStringLiteral("NO NAME")}),
-            R"({"date":"12082026","event_type":"call","line":"HOME","name":"NO NAME","number":"4075551212","time":"1157"})"},
         PayloadCase{"call with missing texts", callJson({}),
                     R"({"date":"","event_type":"call","line":"","name":"","number":"","time":""})"}));
 
