@@ -22,7 +22,6 @@ HomeVisionSide::HomeVisionSide(QDBusConnection bus, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
     , m_server(homevision::DdeTopicServer::Quirks{}) {
-    new DdeTopicAdaptor(&m_server);
     connect(&m_server, &homevision::DdeTopicServer::received, this,
             [this](const QString& call, const QString& item, const QString&) { onReceived(call, item); });
     m_timeout.setSingleShot(true);

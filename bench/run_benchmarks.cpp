@@ -92,8 +92,8 @@ int main(int argc, char* argv[]) {
     const QString loadBefore = loadAverage();
     Figures all;
     int failures = 0;
-    for (const QString& program :
-         {QStringLiteral(MESSAGES_BENCH), QStringLiteral(REPORT_BENCH), QStringLiteral(STARTUP_BENCH)}) {
+    for (const QString& program : {QStringLiteral(MESSAGES_BENCH), QStringLiteral(MQTT_BENCH),
+                                   QStringLiteral(REPORT_BENCH), QStringLiteral(STARTUP_BENCH)}) {
         const QString output =
             folder.filePath(program.section(QLatin1Char('/'), -1) + QStringLiteral(".json"));
         if (const auto figures = runProgram(program, output))
@@ -103,6 +103,7 @@ int main(int argc, char* argv[]) {
     }
 
     const QString roundTrip = QStringLiteral("MessageRoundTrip");
+    const QString mqttRoundTrip = QStringLiteral("MqttMessageRoundTrip");
     const QString memory = QStringLiteral("MemoryUnderMessages");
     const QString report = QStringLiteral("PlayingReport");
     const QString startUp = QStringLiteral("StartUp");
@@ -121,6 +122,14 @@ int main(int argc, char* argv[]) {
         ratio(p50, floor50), 1.5);
     row("Message round trip p99 (10,000)", micros(p99), QStringLiteral("bus floor p99 ") + micros(floor99),
         ratio(p99, floor99), 3.0);
+    const double mqtt50 = figure(all, mqttRoundTrip, "p50_us");
+    const double mqtt99 = figure(all, mqttRoundTrip, "p99_us");
+    const double mqttFloor50 = figure(all, mqttRoundTrip, "floor_p50_us");
+    const double mqttFloor99 = figure(all, mqttRoundTrip, "floor_p99_us");
+    row("MQTT message round trip p50 (10,000)", micros(mqtt50),
+        QStringLiteral("broker floor p50 ") + micros(mqttFloor50), ratio(mqtt50, mqttFloor50), 2.0);
+    row("MQTT message round trip p99 (10,000)", micros(mqtt99),
+        QStringLiteral("broker floor p99 ") + micros(mqttFloor99), ratio(mqtt99, mqttFloor99), 0.0);
     row("\"playing\" report p50", micros(figure(all, report, "p50_us")), QString(), 0.0, 0.0);
     row("\"playing\" report p99", micros(figure(all, report, "p99_us")), QString(), 0.0, 0.0);
     const double started = figure(all, startUp, "p50_us");

@@ -3,7 +3,16 @@
 # the NCID caller-ID stand-in and the HomeVision stand-in. With a display it is interactive (type
 # HomeVision messages, end with Ctrl-D); without one it plays a scripted minute on a virtual display,
 # prints what happened and saves a screenshot. Everything it starts is stopped when it ends.
+# With --mqtt, Velmor and HomeVision talk through a throwaway MQTT broker instead of the session bus.
 set -euo pipefail
+
+mqtt=0
+for argument in "$@"; do
+    case $argument in
+    --mqtt) mqtt=1 ;;
+    *) echo "usage: $0 [--mqtt]" >&2; exit 2 ;;
+    esac
+done
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh"
@@ -107,6 +116,30 @@ done) &
 pids+=($!)
 
 homevision=("$bin/tools/homevision/velmor-homevision")
+if ((mqtt)); then
+    # Debian keeps the broker in sbin, which an ordinary user's PATH may lack.
+    PATH=$PATH:/usr/sbin
+    # A broker of the demo's own on a free local port: a port taken meanwhile makes it fail, so try again.
+    for port in $(shuf -i 20000-60000 -n 20); do
+        printf '%s\n' "user root" "persistence false" "allow_anonymous true" "set_tcp_nodelay true" \
+            "log_dest file $work/mosquitto.log" "listener $port 127.0.0.1" >"$work/mosquitto.conf"
+        mosquitto -c "$work/mosquitto.conf" &
+        broker=$!
+        if wait_for 5 mosquitto_pub -h 127.0.0.1 -p "$port" -t velmor/demo -n; then
+            pids+=($broker)
+            break
+        fi
+        kill "$broker" 2>/dev/null || true
+        wait "$broker" 2>/dev/null || true
+        broker=
+    done
+    [ -n "${broker:-}" ] || { say "no MQTT broker came up"; exit 1; }
+    export VELMOR_MQTT=mqtt://127.0.0.1:$port
+    say "a throwaway MQTT broker listens on $VELMOR_MQTT; its traffic goes to $work/mqtt.log"
+    mosquitto_sub -h 127.0.0.1 -p "$port" -v -t 'velmor/#' -T 'velmor/echo/#' >"$work/mqtt.log" 2>&1 &
+    pids+=($!)
+    homevision+=(--mqtt "$VELMOR_MQTT")
+fi
 if ((scripted)); then
     mkfifo "$work/homevision.in"
     "${homevision[@]}" <"$work/homevision.in" &
@@ -118,11 +151,15 @@ else
     "${homevision[@]}" <&9 &
     pids+=($!)
 fi
-homevision_on_bus() {
-    dbus-send --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
-        string:org.velmor.DDE.HOMEVIS | grep -q true
+homevision_serves() {
+    if ((mqtt)); then
+        mosquitto_sub -h 127.0.0.1 -p "$port" -t velmor/HOMEVIS/DDE/state -C 1 -W 1 | grep -q '^online$'
+    else
+        dbus-send --print-reply --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner \
+            string:org.velmor.DDE.HOMEVIS | grep -q true
+    fi
 }
-wait_for 10 homevision_on_bus
+wait_for 10 homevision_serves
 
 (cd "$work" && exec "$bin/app/velmor") 2> >(sed 's/^/    velmor: /' >&2) &
 velmor=$!
@@ -159,3 +196,6 @@ cp "$work/velmor-demo.png" ./velmor-demo.png 2>/dev/null && shot=$PWD/velmor-dem
 say "screenshot of the window saved to $shot"
 kill -TERM "$velmor"
 wait "$velmor" && say "Velmor closed its window and ended with status 0"
+if ((mqtt)); then
+    say "the broker carried $(wc -l <"$work/mqtt.log") messages on velmor/# (see $work/mqtt.log)"
+fi

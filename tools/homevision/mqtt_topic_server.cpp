@@ -20,11 +20,13 @@ MqttTopicServer::MqttTopicServer(MqttConnection& connection, const QString& appl
     , m_base(QStringLiteral("velmor/") + application + QLatin1Char('/') + topic) {
     m_connection.setWill(m_base + QStringLiteral("/state"), QByteArrayLiteral("offline"), 1, true);
     connect(&m_connection, &MqttConnection::messageReceived, this, &MqttTopicServer::onMessage);
-    // A broker that comes back has forgotten nothing retained, but one that restarted without
-    // persistence has: say it again on every connect.
+    // A broker that comes back after a restart without persistence has forgotten the retained state:
+    // say it again on every reconnect.
+    connect(&m_connection, &MqttConnection::disconnected, this, [this] { m_lost = true; });
     connect(&m_connection, &MqttConnection::connected, this, [this] {
-        if (m_serving)
+        if (m_serving && m_lost)
             static_cast<void>(m_connection.publish(m_base + QStringLiteral("/state"), "online", 1, true));
+        m_lost = false;
     });
 }
 

@@ -34,6 +34,7 @@ private:
     MqttConnection& m_connection;
     QString m_base;
     bool m_serving = false;
+    bool m_lost = false;
 };
 
 } // namespace velmor::homevision

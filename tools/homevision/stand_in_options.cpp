@@ -53,7 +53,8 @@ ParsedOptions parseStandInOptions(const QStringList& arguments) {
     const QCommandLineOption mqtt(
         QStringLiteral("mqtt"),
         QStringLiteral("Serve on the MQTT broker <url> (mqtt://[user[:password]@]host[:port] "
-                       "or mqtts://...) instead of the session bus."),
+                       "or mqtts://...) instead of the session bus. MQTT does not tell who listens: "
+                       "messages go out from the client's first poke on."),
         QStringLiteral("url"));
     parser.addOptions({help, transcript, ackTimeout, keepServing, application, topic, refuseAdvise,
                        refusePoke, pokeDelay, mqtt});

@@ -145,6 +145,10 @@ struct OpeningCase {
     std::vector<std::string> boxes;
 };
 
+void PrintTo(const OpeningCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
 class MqttOpeningTest : public MqttDdeLinkTest, public ::testing::WithParamInterface<OpeningCase> {};
 
 TEST_P(MqttOpeningTest, LinksOpenOnlyWithABrokerThatLetsVelmorInAndAControllerOnline) {
@@ -194,11 +198,7 @@ TEST_F(MqttDdeLinkTest, AControllerGoneOfflineFailsEveryPokeAtOnceAndOneBackOnli
     ASSERT_EQ(window.open(), 0);
     EXPECT_EQ(homeVision.stop(), 0);
     ASSERT_TRUE(window.waitUntilSendGives(-1));
-    // Nothing is waited for while the controller is away.
-    QElapsedTimer clock;
-    clock.start();
     EXPECT_EQ(window.send(QStringLiteral(",O1900")), -1);
-    EXPECT_LT(clock.elapsed(), MqttConnection::WaitLimit.count());
 
     HomeVisionProcess again(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), broker.url());
     ASSERT_TRUE(again.start()) << again.standardError().toStdString();
@@ -231,6 +231,10 @@ struct PayloadCase {
     // What the message log holds once a live "next" message followed.
     QStringList logged;
 };
+
+void PrintTo(const PayloadCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MqttPayloadTest : public MqttDdeLinkTest, public ::testing::WithParamInterface<PayloadCase> {};
 
@@ -276,6 +280,25 @@ INSTANTIATE_TEST_SUITE_P(, MqttPayloadTest,
                                                        {QStringLiteral("next")}}),
                          [](const ::testing::TestParamInfo<PayloadCase>& test) { return test.param.name; });
 
+TEST_F(MqttDdeLinkTest, AMessageArrivingDuringACommandIsHandledAfterTheCommandNotInsideIt) {
+    ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
+    MqttWindow window(broker.url());
+    ASSERT_EQ(window.open(), 0);
+    MqttConnection other(brokerAt(broker.url()), QStringLiteral("other"));
+    ASSERT_TRUE(other.waitForConnected(QDeadlineTimer(MqttConnection::WaitLimit)));
+    // The broker holds the message for Velmor before Velmor's command goes out, so it is on Velmor's
+    // socket while Velmor waits for the command's acknowledgement.
+    const auto id =
+        other.publish(QStringLiteral("velmor/HOMEVIS/DDE/DDEMessage"), "During the command", 1, false);
+    ASSERT_TRUE(id && other.waitForAcknowledgement(*id, QDeadlineTimer(MqttConnection::WaitLimit)));
+
+    EXPECT_EQ(window.send(QStringLiteral(",O1900")), 0);
+    EXPECT_THAT(window.messageLog(), IsEmpty());
+    EXPECT_TRUE(runUntil([&] { return !window.messageLog().isEmpty(); }, HomeVisionProcess::WaitTimeoutMs));
+    EXPECT_THAT(window.messageLog(), ElementsAre(QStringLiteral("During the command")));
+    EXPECT_THAT(homeVision.waitForPokes("DDEMessageAcknowledge", 1), ElementsAre("OK 1"));
+}
+
 TEST_F(MqttDdeLinkTest, AMillionByteMessageArrivesWholeAndIsAcknowledged) {
     ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
     MqttWindow window(broker.url());
@@ -315,6 +338,10 @@ struct TlsCase {
     bool trusted;
     std::vector<std::string> boxes;
 };
+
+void PrintTo(const TlsCase& c, std::ostream* out) {
+    *out << c.name;
+}
 
 class MqttTlsTest : public ::testing::TestWithParam<TlsCase> {};
 
