@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
     // Before any link, port or connection other than the broker's opens: a second copy touches nothing.
     if (const auto guard = velmor::makeInstanceGuard(mqtt.get());
         guard && guard->claim() == velmor::InstanceGuard::Claim::Taken) {
-        qInfo("Velmor already runs for %s; this copy ends", qUtf8Printable(guard->place()));
+        qInfo("Velmor already runs on %s; this copy ends", qUtf8Printable(guard->place()));
         return 0;
     }
 

@@ -209,7 +209,7 @@ TEST_F(VelmorTopicsTest, OneProgramPerBrokerAndItsStatusFollowsHowItEnds) {
     EXPECT_EQ(second.process().exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(second.process().exitCode(), 0);
     const QString said = QString::fromLocal8Bit(second.process().readAllStandardError());
-    EXPECT_EQ(said.count(QStringLiteral("Velmor already runs for the MQTT broker mqtt://127.0.0.1:")), 1)
+    EXPECT_EQ(said.count(QStringLiteral("Velmor already runs on the MQTT broker mqtt://127.0.0.1:")), 1)
         << said.toStdString();
     // It leaves the first one's status alone.
     listener.sync();
