@@ -40,7 +40,9 @@ VelmorTopics::~VelmorTopics() {
 
 void VelmorTopics::onConnected() {
     publishDiscovery();
-    m_announced = m_connection.publish(velmor_topic::Status, StatusOnline, Qos, true).has_value();
+    // Once said, a broker that keeps retained values across restarts may hold it still.
+    if (m_connection.publish(velmor_topic::Status, StatusOnline, Qos, true))
+        m_announced = true;
     if (m_nowPlaying)
         static_cast<void>(m_connection.publish(velmor_topic::NowPlaying, *m_nowPlaying, Qos, true));
 }
