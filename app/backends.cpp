@@ -8,6 +8,7 @@
 #include "platform/mpd/mpd_slink_control.h"
 #include "platform/mqtt/mqtt_connection.h"
 #include "platform/mqtt/mqtt_dde_link.h"
+#include "platform/mqtt/mqtt_instance_guard.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
 
@@ -42,10 +43,11 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection*
     return parts;
 }
 
-std::unique_ptr<InstanceGuard> makeInstanceGuard() {
-    // The claim is made on the bus the links use. Links over MQTT want a guard of their own behind the
-    // same interface, one that finds a running copy by the retained velmor/status; until it is
-    // written, the session bus guards them too.
+std::unique_ptr<InstanceGuard> makeInstanceGuard(MqttConnection* mqtt) {
+    // The claim is made where the links go: on the broker when they run over MQTT, otherwise on the
+    // session bus they use.
+    if (mqtt)
+        return std::make_unique<MqttInstanceGuard>(*mqtt);
     return std::make_unique<DbusInstanceGuard>(QDBusConnection::sessionBus());
 }
 

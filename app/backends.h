@@ -19,7 +19,8 @@ class MqttConnection;
 // caller, who owns the window it stands over.
 [[nodiscard]] Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection* mqtt);
 
-// What keeps a second copy off the links the parts above open.
-[[nodiscard]] std::unique_ptr<InstanceGuard> makeInstanceGuard();
+// What keeps a second copy off the links: over MQTT, the retained velmor/status on the same broker;
+// otherwise a name on the session bus the links use.
+[[nodiscard]] std::unique_ptr<InstanceGuard> makeInstanceGuard(MqttConnection* mqtt);
 
 } // namespace velmor

@@ -46,8 +46,9 @@ Form1::Form1(Form1Parts parts)
     , m_controls(createForm1Controls(*this))
     , m_ddeConversation(*this, *m_parts.messageBox, rawLinks(m_parts))
     , m_messageHandler(*this, m_ddeConversation, *m_parts.slinkx, m_pendingCommands, m_currentArtist)
-    , m_reportHandler(*this, m_ddeConversation, m_pendingCommands, m_currentArtist)
-    , m_callEventHandler(*this, m_ddeConversation) {
+    , m_reportHandler(*this, m_ddeConversation, m_pendingCommands, m_currentArtist,
+                      m_parts.nowPlayingObserver)
+    , m_callEventHandler(*this, m_ddeConversation, m_parts.callObserver) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmor - Central Controls"));
     QIcon icon;
@@ -160,7 +161,15 @@ void Form1::Check1_Click() {
 }
 
 void Form1::Command1_Click() {
-    [[maybe_unused]] const qint16 result = toInt16(m_parts.slinkx->SlinkSend(m_controls.Text1->text()));
+    sendToSlinkx(m_controls.Text1->text());
+}
+
+void Form1::sendJukeboxCommand(const QString& command) {
+    runHandler("Command1_Click", command, [&] { sendToSlinkx(command); });
+}
+
+void Form1::sendToSlinkx(const QString& command) {
+    [[maybe_unused]] const qint16 result = toInt16(m_parts.slinkx->SlinkSend(command));
 }
 
 void Form1::btnClearList_Click() {

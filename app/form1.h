@@ -41,6 +41,10 @@ public:
     [[nodiscard]] PendingCommands& pendingCommands() { return m_pendingCommands; }
     [[nodiscard]] const QString& currentArtist() const { return m_currentArtist; }
 
+    // Hands a jukebox command to the jukebox from outside the window, exactly as the Send Command
+    // button hands over what is typed in Text1, and through the same dispatch boundary.
+    void sendJukeboxCommand(const QString& command);
+
     // HvWindow
     [[nodiscard]] QString caption(HvLabel label) const override;
     void setCaption(HvLabel label, const QString& caption) override;
@@ -67,6 +71,7 @@ protected:
 private:
     void Check1_Click();
     void Command1_Click();
+    void sendToSlinkx(const QString& command);
     void btnClearList_Click();
     void connectHandlers();
     void reportFatalError(const Error& error);

@@ -2,7 +2,9 @@
 
 #include "hvlink/dde_link.h"
 #include "hvlink/hv_window.h"
+#include "jukebox/now_playing_observer.h"
 #include "jukebox/slink_control.h"
+#include "telephony/call_observer.h"
 #include "telephony/telephony_control.h"
 
 #include <array>
@@ -18,6 +20,10 @@ struct Form1Parts {
     std::unique_ptr<SlinkControl> slinkx;
     std::unique_ptr<TelephonyControl> callSoft1;
     std::unique_ptr<MessageBox> messageBox;
+    // Told what the window reports, when someone outside wants to hear it; not owned, and must
+    // outlive the window.
+    NowPlayingObserver* nowPlayingObserver = nullptr;
+    CallObserver* callObserver = nullptr;
 };
 
 } // namespace velmor

@@ -8,6 +8,7 @@
 #include "core/log_categories.h"
 #include "platform/mqtt/mosquitto_library.h"
 #include "platform/mqtt/mqtt_connection.h"
+#include "platform/mqtt/velmor_topics.h"
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
@@ -33,11 +34,6 @@ int main(int argc, char* argv[]) {
     // asked for by then still closes the window the ordinary way once it is there.
     velmor::TerminationSignals termination;
 
-    // Before any link, port or connection opens: a second copy must not touch the peers at all.
-    const std::unique_ptr<velmor::InstanceGuard> guard = velmor::makeInstanceGuard();
-    if (velmor::handOverToRunningCopy(*guard))
-        return 0;
-
     // Before any MQTT connection exists; the links on it end with the window, before the connection.
     const velmor::MosquittoLibrary mosquittoLibrary;
     std::unique_ptr<velmor::MqttConnection> mqtt;
@@ -49,11 +45,27 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
+    // Made before the connection first connects, so that its will says "offline" for this copy.
+    std::unique_ptr<velmor::VelmorTopics> topics;
+    if (mqtt)
+        topics = std::make_unique<velmor::VelmorTopics>(*mqtt);
+    // Before any link, port or connection other than the broker's opens: a second copy touches nothing.
+    const std::unique_ptr<velmor::InstanceGuard> guard = velmor::makeInstanceGuard(mqtt.get());
+    if (velmor::handOverToRunningCopy(*guard))
+        return 0;
+
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
-    velmor::Form1 form(velmor::makeRealParts(std::move(messageBox), mqtt.get()));
+    velmor::Form1Parts parts = velmor::makeRealParts(std::move(messageBox), mqtt.get());
+    parts.nowPlayingObserver = topics.get();
+    parts.callObserver = topics.get();
+    velmor::Form1 form(std::move(parts));
     box.setOwner(&form);
     velmor::showWindowOnRequest(*guard, form);
+    if (topics) {
+        QObject::connect(topics.get(), &velmor::VelmorTopics::jukeboxCommandReceived, &form,
+                         &velmor::Form1::sendJukeboxCommand);
+    }
     std::optional<int> closedWith;
     QObject::connect(&form, &velmor::Form1::closed, &app, [&](int status) {
         closedWith = status;

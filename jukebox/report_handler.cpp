@@ -5,17 +5,20 @@
 #include "core/homevision_commands.h"
 #include "jukebox/jukebox_window.h"
 #include "jukebox/now_playing_file.h"
+#include "jukebox/now_playing_observer.h"
 #include "jukebox/report_cutter.h"
 #include "jukebox/time_code.h"
 
 namespace velmor {
 
 ReportHandler::ReportHandler(JukeboxWindow& window, HomeVisionCommands& homeVision,
-                             PendingCommands& pendingCommands, QString& currentArtist)
+                             PendingCommands& pendingCommands, QString& currentArtist,
+                             NowPlayingObserver* observer)
     : m_window(window)
     , m_homeVision(homeVision)
     , m_pendingCommands(pendingCommands)
-    , m_currentArtist(currentArtist) {}
+    , m_currentArtist(currentArtist)
+    , m_observer(observer) {}
 
 void ReportHandler::Slinkx_SlinkReceived(const QString& sourceName, const QString& message) {
     m_window.setLabel1Caption(sourceName + QLatin1Char(':') + message);
@@ -37,6 +40,9 @@ void ReportHandler::handlePlaying(const QString& message) {
     const TrackInfo& track = *cut.track;
 
     Write_Now_Playing_File(m_window, track);
+    // Only once the file holds it, so that the file and what others hear never disagree.
+    if (m_observer)
+        m_observer->nowPlaying(track);
 
     // The colon between minutes and seconds is never looked at.
     const QString minutes = timeCode(track.trackTime.mid(0, 2));

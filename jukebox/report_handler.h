@@ -8,12 +8,13 @@ namespace velmor {
 
 class HomeVisionCommands;
 class JukeboxWindow;
+class NowPlayingObserver;
 
 // Handles every report of the jukebox control.
 class ReportHandler {
 public:
     ReportHandler(JukeboxWindow& window, HomeVisionCommands& homeVision, PendingCommands& pendingCommands,
-                  QString& currentArtist);
+                  QString& currentArtist, NowPlayingObserver* observer = nullptr);
 
     // Every report is shown; a "playing" report that cannot be cut or whose now-playing file cannot be
     // written raises velmor::Error, after which nothing is sent or parked for it.
@@ -27,6 +28,7 @@ private:
     HomeVisionCommands& m_homeVision;
     PendingCommands& m_pendingCommands;
     QString& m_currentArtist;
+    NowPlayingObserver* m_observer;
 };
 
 } // namespace velmor

@@ -1,5 +1,6 @@
 #include "core/homevision_commands.h"
 #include "telephony/call_event_handler.h"
+#include "telephony/call_observer.h"
 #include "tests/support/fake_window.h"
 
 #include <gmock/gmock.h>
@@ -16,6 +17,12 @@ public:
     QStringList sent;
 };
 
+class RecordingObserver : public CallObserver {
+public:
+    void callReported(const CallReport& call) override { calls.push_back(call); }
+    std::vector<CallReport> calls;
+};
+
 struct CallCase {
     std::array<const char*, 5> texts;
     int commandsSent;
@@ -23,10 +30,11 @@ struct CallCase {
 
 class CallEventTest : public ::testing::TestWithParam<CallCase> {};
 
-TEST_P(CallEventTest, MarksTheCallAndSendsOnlyForAFourthText) {
+TEST_P(CallEventTest, MarksTheCallTellsTheObserverAndSendsOnlyForAFourthText) {
     FakeWindow window;
     RecordingCommands homeVision;
-    CallEventHandler handler(window, homeVision);
+    RecordingObserver observer;
+    CallEventHandler handler(window, homeVision, &observer);
     const auto& t = GetParam().texts;
 
     handler.CallSoft1_CallSoftCallEvent(QString::fromUtf8(t[0]), QString::fromUtf8(t[1]),
@@ -38,6 +46,9 @@ TEST_P(CallEventTest, MarksTheCallAndSendsOnlyForAFourthText) {
 
     EXPECT_EQ(window.label19, QStringLiteral("yes"));
     EXPECT_EQ(homeVision.sent, QStringList(2 * GetParam().commandsSent, QStringLiteral(",Y1E02")));
+    const CallReport told{QString::fromUtf8(t[0]), QString::fromUtf8(t[1]), QString::fromUtf8(t[2]),
+                          QString::fromUtf8(t[3]), QString::fromUtf8(t[4])};
+    EXPECT_EQ(observer.calls, (std::vector<CallReport>{told, told}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Events, CallEventTest,

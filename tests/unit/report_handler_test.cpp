@@ -1,5 +1,6 @@
 #include "core/error.h"
 #include "jukebox/now_playing_file.h"
+#include "jukebox/now_playing_observer.h"
 #include "jukebox/report_handler.h"
 #include "tests/support/fake_homevision_commands.h"
 #include "tests/support/fake_window.h"
@@ -213,6 +214,49 @@ INSTANTIATE_TEST_SUITE_P(
                     QStringLiteral("<empty>"), QStringLiteral("A"), error_number::PathFileAccess},
         FailureCase{"missing folder", QStringLiteral("playing[\"D\",\"A\",\"T\",\"12:45\"]"),
                     QStringLiteral("missing/cdnow.txt"), QStringLiteral("A"), error_number::PathFileAccess}));
+
+class RecordingNowPlaying : public NowPlayingObserver {
+public:
+    void nowPlaying(const TrackInfo& track) override { tracks.push_back(track); }
+    std::vector<TrackInfo> tracks;
+};
+
+struct ObservedCase {
+    const char* name;
+    QString message;
+    bool fileWritable;
+    std::vector<TrackInfo> told;
+};
+
+void PrintTo(const ObservedCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class ObservedReportTest : public ReportHandlerTest, public ::testing::WithParamInterface<ObservedCase> {};
+
+// Others hear of a track only when the file holds it: never of one the file does not show.
+TEST_P(ObservedReportTest, TellsTheObserverOfEachTrackWrittenToTheFile) {
+    RecordingNowPlaying observer;
+    ReportHandler observed{window, homeVision, pendingCommands, currentArtist, &observer};
+    if (!GetParam().fileWritable)
+        window.cdInfo = dir.filePath(QStringLiteral("no-such-folder/cdnow.txt"));
+    try {
+        observed.Slinkx_SlinkReceived(QStringLiteral("cdj"), GetParam().message);
+    } catch (const Error&) {
+    }
+    EXPECT_EQ(observer.tracks, GetParam().told);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , ObservedReportTest,
+    ::testing::Values(ObservedCase{"written",
+                                   HarbourLights,
+                                   true,
+                                   {{QStringLiteral("Harbour Lights"), QStringLiteral("The Quiet Pines"),
+                                     QStringLiteral("Morning Tide <Live>"), QStringLiteral("12:45")}}},
+                      ObservedCase{"not cut", QStringLiteral("playing[\"only\"]"), true, {}},
+                      ObservedCase{"file not written", HarbourLights, false, {}},
+                      ObservedCase{"not a track", QStringLiteral("using_player[mp3]"), true, {}}));
 
 } // namespace
 } // namespace velmor::test
