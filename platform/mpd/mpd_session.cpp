@@ -46,6 +46,7 @@ void MpdSession::connectNow() {
     if (!outcome.done()) {
         if (m_backoff.retryLater())
             qWarning("Jukebox: cannot reach MPD (%s); trying again", qUtf8Printable(outcome.reason));
+        Q_EMIT connectFailed();
         return;
     }
     if (m_backoff.connected())
@@ -72,6 +73,7 @@ void MpdSession::drop(const QString& reason) {
     }
     m_connection.reset();
     m_idle = false;
+    Q_EMIT connectionLost();
 }
 
 MpdOutcome MpdSession::run(const std::function<void(mpd_connection&)>& work) {

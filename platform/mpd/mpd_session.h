@@ -34,6 +34,10 @@ public:
 
 Q_SIGNALS:
     void connected();
+    // The connection went away; requests fail until connected() comes again.
+    void connectionLost();
+    // An attempt to connect failed; another follows after a pause.
+    void connectFailed();
     void playerChanged();
 
 private:

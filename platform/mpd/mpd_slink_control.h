@@ -35,6 +35,9 @@ public:
                            qint32 setting2, qint32 setting3) override;
     qint32 SlinkSend(const QString& command) override;
 
+    // The connection to MPD, for whoever follows its state.
+    [[nodiscard]] const MpdSession& session() const { return m_session; }
+
 private:
     struct Port {
         QString name;

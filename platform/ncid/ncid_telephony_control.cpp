@@ -21,7 +21,9 @@ constexpr qsizetype LongestLine = 64 * 1024;
 
 NcidTelephonyControl::NcidTelephonyControl(NcidServerAddress server, QObject* parent)
     : TelephonyControl(parent)
-    , m_server(std::move(server)) {
+    , m_server(std::move(server))
+    // A child, so that whoever holds the control can follow its connection.
+    , m_socket(this) {
     m_connectTimeout.setSingleShot(true);
     m_connectTimeout.setInterval(ConnectTimeout);
     connect(&m_backoff, &ReconnectBackoff::retryDue, this, &NcidTelephonyControl::connectToServer);

@@ -77,8 +77,8 @@ bool MpdJukebox::waitForReportStartingWith(const std::string& prefix) {
     return QTest::qWaitFor([&] { return !reportsStartingWith(prefix).empty(); }, ReportTimeoutMs);
 }
 
-void MpdJukebox::settle() {
-    QTest::qWait(100);
+bool MpdJukebox::waitForSignal(QSignalSpy& spy) {
+    return !spy.isEmpty() || spy.wait(ReportTimeoutMs);
 }
 
 std::vector<std::string> catalogueEntries(CatalogueTag tag, const QString& value) {
