@@ -11,8 +11,9 @@ namespace velmor {
 
 Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox) {
     Form1Parts parts;
-    for (auto& link : parts.ddeLinks)
+    parts.ddeLinks.forEach([](HvLabel, std::unique_ptr<DdeLink>& link) {
         link = std::make_unique<DbusDdeLink>(QDBusConnection::sessionBus());
+    });
     parts.slinkx = std::make_unique<MpdSlinkControl>();
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);

@@ -32,10 +32,7 @@ constexpr SonyDevice SonyDevices[] = {
 };
 
 DdeConversation::Links rawLinks(const Form1Parts& parts) {
-    DdeConversation::Links links{};
-    for (std::size_t i = 0; i < links.size(); ++i)
-        links[i] = parts.ddeLinks[i].get();
-    return links;
+    return parts.ddeLinks.map([](const std::unique_ptr<DdeLink>& link) { return link.get(); });
 }
 
 } // namespace

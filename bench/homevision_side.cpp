@@ -1,6 +1,7 @@
 #include "bench/homevision_side.h"
 
 #include "dde_topic_adaptor.h"
+#include "hvlink/dde_items.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -9,10 +10,8 @@ namespace velmor::bench {
 
 namespace {
 
-const QString Service = QStringLiteral("org.velmor.DDE.HOMEVIS");
-const QString Path = QStringLiteral("/DDE");
-const QString DDEMessage = QStringLiteral("DDEMessage");
-const QString DDEMessageAcknowledge = QStringLiteral("DDEMessageAcknowledge");
+const QString Service = QStringLiteral("org.velmor.DDE.") + HomeVisionApplication;
+const QString Path = QLatin1Char('/') + HomeVisionTopic;
 // Velmor opens one link per item it uses.
 constexpr int LinksPerClient = 4;
 
@@ -63,7 +62,7 @@ void HomeVisionSide::idle(int ms) {
 std::optional<HomeVisionSide::Duration> HomeVisionSide::roundTrip(const QString& message) {
     m_acknowledged = false;
     const auto sent = std::chrono::steady_clock::now();
-    m_server.setItem(DDEMessage, message);
+    m_server.setItem(DdeItems.DDEMessage, message);
     if (!waitUntil(m_acknowledged))
         return std::nullopt;
     return m_ackArrived - sent;
@@ -82,7 +81,7 @@ std::optional<HomeVisionSide::Duration> HomeVisionSide::ping() {
 }
 
 void HomeVisionSide::onReceived(const QString& call, const QString& item) {
-    if (call == QLatin1String("Poke") && item == DDEMessageAcknowledge) {
+    if (call == QLatin1String("Poke") && item == DdeItems.DDEMessageAcknowledge) {
         m_ackArrived = std::chrono::steady_clock::now();
         m_acknowledged = true;
         m_loop.quit();

@@ -34,7 +34,7 @@ TEST_F(Form1Test, StartUpShowsTheWindowThenSetsUpEveryPartInOrder) {
 }
 
 TEST_F(Form1Test, HomeVisionMissingShowsOneBoxAndStartUpStillSucceeds) {
-    links[0]->failModeWith(282);
+    links.DDECommand->failModeWith(282);
     EXPECT_EQ(form->start(), 0);
     EXPECT_EQ(log.entries().back(), "MessageBox HomeVision is not running.  Please start it.");
     EXPECT_TRUE(form->isVisible());

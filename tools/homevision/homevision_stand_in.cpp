@@ -1,17 +1,13 @@
 #include "tools/homevision/homevision_stand_in.h"
 
 #include "dde_topic_adaptor.h"
+#include "hvlink/dde_items.h"
 
 #include <cstdio>
 
 namespace velmor::homevision {
 
 namespace {
-
-const QString DDECommand = QStringLiteral("DDECommand");
-const QString DDECommandAcknowledge = QStringLiteral("DDECommandAcknowledge");
-const QString DDEMessage = QStringLiteral("DDEMessage");
-const QString DDEMessageAcknowledge = QStringLiteral("DDEMessageAcknowledge");
 
 void note(const QString& text) {
     std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(text));
@@ -38,7 +34,7 @@ HomeVisionStandIn::HomeVisionStandIn(const StandInOptions& options, QObject* par
     connect(&m_server, &DdeTopicServer::advised, this, &HomeVisionStandIn::onAdvised);
 
     connect(&m_feed, &MessageFeed::deliver, this,
-            [this](const QString& message) { m_server.setItem(DDEMessage, message); });
+            [this](const QString& message) { m_server.setItem(DdeItems.DDEMessage, message); });
     connect(&m_feed, &MessageFeed::acknowledgementOverdue, this, [this](const QString& message) {
         note(QStringLiteral("no acknowledgement of \"%1\" within %2 ms; going on")
                  .arg(message.left(80))
@@ -68,16 +64,17 @@ bool HomeVisionStandIn::serve(QDBusConnection bus, QString& error) {
 }
 
 void HomeVisionStandIn::onPoked(const QString& item, const QString& /*value*/) {
-    if (item == DDECommand) {
+    if (item == DdeItems.DDECommand) {
         m_commandsAcknowledged = m_commandsAcknowledged % 2 + 1;
-        m_server.setItem(DDECommandAcknowledge, QStringLiteral("OK %1").arg(m_commandsAcknowledged));
-    } else if (item == DDEMessageAcknowledge) {
+        m_server.setItem(DdeItems.DDECommandAcknowledge,
+                         m_commandsAcknowledged == 1 ? FirstAcknowledgement : SecondAcknowledgement);
+    } else if (item == DdeItems.DDEMessageAcknowledge) {
         m_feed.acknowledged();
     }
 }
 
 void HomeVisionStandIn::onAdvised(const QString& item) {
-    if (item == DDEMessage)
+    if (item == DdeItems.DDEMessage)
         m_feed.clientListens();
 }
 

@@ -1,3 +1,4 @@
+#include "hvlink/dde_items.h"
 #include "tests/integration/faults/fault_window.h"
 #include "tests/integration/faults/message_capture.h"
 
@@ -19,7 +20,7 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using namespace std::chrono_literals;
 
-const QString HomeVisionService = QStringLiteral("org.velmor.DDE.HOMEVIS");
+const QString HomeVisionService = QStringLiteral("org.velmor.DDE.") + HomeVisionApplication;
 
 bool fileHas(const QString& path, const char* text) {
     QFile file(path);
