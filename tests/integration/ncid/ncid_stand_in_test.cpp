@@ -1,5 +1,5 @@
 #include "platform/ncid/ncid_telephony_control.h"
-#include "tests/integration/ncid/ncid_stand_in.h"
+#include "tests/support/ncid_stand_in.h"
 
 #include <QSignalSpy>
 #include <QTcpSocket>
