@@ -36,7 +36,7 @@ public:
 
     [[nodiscard]] const Form1Controls& controls() const { return m_controls; }
     [[nodiscard]] DdeConversation& ddeConversation() { return m_ddeConversation; }
-    [[nodiscard]] PendingCommands& pendingCommands() { return m_pendingCommands; }
+    [[nodiscard]] const PendingCommands& pendingCommands() const { return m_pendingCommands; }
     [[nodiscard]] const QString& currentArtist() const { return m_currentArtist; }
 
     // HvWindow

@@ -5,9 +5,13 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <optional>
 
 int main(int argc, char* argv[]) {
+    // A write to a peer that has just gone away (libmpdclient's socket does not suppress the signal)
+    // must come back as an error, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Velmor"));
     QApplication::setDesktopFileName(QStringLiteral("velmor"));

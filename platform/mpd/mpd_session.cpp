@@ -2,7 +2,6 @@
 
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <poll.h>
 
 namespace velmor {
@@ -23,9 +22,6 @@ bool hasInput(int fd) {
 
 MpdSession::MpdSession(QObject* parent)
     : QObject(parent) {
-    // libmpdclient writes to its socket without suppressing SIGPIPE: a request to an MPD that has just
-    // gone away must come back as an error, not end the program. Qt's own sockets do the same.
-    std::signal(SIGPIPE, SIG_IGN);
     connect(&m_backoff, &ReconnectBackoff::retryDue, this, &MpdSession::connectNow);
 }
 

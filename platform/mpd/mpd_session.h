@@ -16,7 +16,8 @@ namespace velmor {
 // One connection to MPD, kept on the event loop: between requests it waits in MPD's idle mode and
 // a socket notifier wakes it when the player changes. The server is found the way libmpdclient finds
 // it (MPD_HOST, MPD_PORT). A refused or lost connection is made anew with growing pauses; no call
-// waits on MPD for longer than the library's time-out.
+// waits on MPD for longer than the library's time-out. libmpdclient writes to its socket without
+// suppressing SIGPIPE, so the program must ignore that signal for a vanished MPD to come back as an error.
 class MpdSession : public QObject {
     Q_OBJECT
 public:

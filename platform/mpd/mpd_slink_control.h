@@ -43,10 +43,6 @@ private:
         QString name;
         bool transmits = false;
     };
-    struct Device {
-        QString name;
-        QString descriptionFile;
-    };
 
     [[nodiscard]] bool isTransmitPort(const QString& name) const;
     qint32 carryOut(const JukeboxCommand& command);
@@ -56,7 +52,6 @@ private:
     void report(const QString& message);
 
     std::vector<Port> m_ports;
-    std::vector<Device> m_devices;
     bool m_wholeDiscs = false;
     PlaybackTracker m_tracker;
     MpdSession m_session;
