@@ -13,6 +13,8 @@ packages=(
     libxcb1-dev desktop-file-utils
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
+    # the guard rails CI runs before the tests
+    clang-format clang-tidy
 )
 
 missing=()

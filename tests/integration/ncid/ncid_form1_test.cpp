@@ -1,9 +1,9 @@
 #include "app/form1.h"
 #include "platform/ncid/ncid_telephony_control.h"
-#include "tests/support/ncid_stand_in.h"
 #include "tests/support/fake_dde_link.h"
 #include "tests/support/fake_message_box.h"
 #include "tests/support/fake_slink_control.h"
+#include "tests/support/ncid_stand_in.h"
 
 #include <QLabel>
 #include <QSignalSpy>
