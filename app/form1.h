@@ -13,6 +13,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace velmor {
 
 class Error;
@@ -67,7 +69,12 @@ private:
     void Command1_Click();
     void btnClearList_Click();
     void connectHandlers();
+    // Runs a step of start-up or shutdown; an error escaping it, of any kind, is shown in the message
+    // box. Returns the exit status it calls for.
+    int runToEnd(const std::function<void()>& step);
     void reportFatalError(const Error& error);
+    // Serves the event loop until the display has put the window on screen, for a bounded time.
+    void waitUntilOnScreen();
     [[nodiscard]] QLabel* labelFor(HvLabel label) const;
 
     Form1Parts m_parts;
