@@ -10,16 +10,16 @@ namespace velmor::bench {
 
 namespace {
 
-const QString Service = QStringLiteral("org.velmor.DDE.") + HomeVisionApplication;
 const QString Path = QLatin1Char('/') + HomeVisionTopic;
 // Velmor opens one link per item it uses.
 constexpr int LinksPerClient = 4;
 
 } // namespace
 
-HomeVisionSide::HomeVisionSide(QDBusConnection bus, QObject* parent)
+HomeVisionSide::HomeVisionSide(QDBusConnection bus, QString application, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
+    , m_service(QStringLiteral("org.velmor.DDE.") + application)
     , m_server(homevision::DdeTopicServer::Quirks{}) {
     new DdeTopicAdaptor(&m_server);
     connect(&m_server, &homevision::DdeTopicServer::received, this,
@@ -31,13 +31,13 @@ HomeVisionSide::HomeVisionSide(QDBusConnection bus, QObject* parent)
 
 HomeVisionSide::~HomeVisionSide() {
     // The next benchmark serves the topic again on the same bus.
-    m_bus.unregisterService(Service);
+    m_bus.unregisterService(m_service);
     m_bus.unregisterObject(Path);
 }
 
 bool HomeVisionSide::serve() {
     return m_bus.registerObject(Path, &m_server, QDBusConnection::ExportAdaptors) &&
-           m_bus.registerService(Service);
+           m_bus.registerService(m_service);
 }
 
 bool HomeVisionSide::waitForClient(qint64 pid) {

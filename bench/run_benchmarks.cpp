@@ -121,6 +121,12 @@ int main(int argc, char* argv[]) {
         ratio(p50, floor50), 1.5);
     row("Message round trip p99 (10,000)", micros(p99), QStringLiteral("bus floor p99 ") + micros(floor99),
         ratio(p99, floor99), 3.0);
+    const double bare50 = figure(all, roundTrip, "bare_client_p50_us");
+    const double bare99 = figure(all, roundTrip, "bare_client_p99_us");
+    row("Message round trip p50, against Qt", micros(p50),
+        QStringLiteral("bare QtDBus client ") + micros(bare50), ratio(p50, bare50), 1.3);
+    row("Message round trip p99, against Qt", micros(p99),
+        QStringLiteral("bare QtDBus client ") + micros(bare99), ratio(p99, bare99), 0.0);
     row("\"playing\" report p50", micros(figure(all, report, "p50_us")), QString(), 0.0, 0.0);
     row("\"playing\" report p99", micros(figure(all, report, "p99_us")), QString(), 0.0, 0.0);
     const double started = figure(all, startUp, "p50_us");
