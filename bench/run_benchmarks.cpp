@@ -36,7 +36,7 @@ std::optional<Figures> runProgram(const QString& program, const QString& outputP
     Figures figures;
     const QJsonArray benchmarks =
         QJsonDocument::fromJson(output.readAll()).object().value(u"benchmarks").toArray();
-    for (const QJsonValue& entry : benchmarks) {
+    for (const auto& entry : benchmarks) {
         const QJsonObject benchmark = entry.toObject();
         if (benchmark.contains(u"error_occurred") && benchmark.value(u"error_occurred").toBool()) {
             std::fprintf(stderr, "%s: %s\n", qUtf8Printable(benchmark.value(u"name").toString()),

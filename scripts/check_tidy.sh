@@ -30,10 +30,10 @@ fi
 # The default preset's compile database (the test run builds there next), and the headers generated
 # from the bus interface.
 cmake --preset default >/dev/null
-mapfile -t generated < <(ninja -C "$build" -t targets all | grep -oE '^[^:]*_(adaptor|interface)\.h' || true)
+mapfile -t generated < <(ninja -C "$build" -t targets all | grep -E '^[^/:][^:]*_(adaptor|interface|proxy)\.h:' | cut -d: -f1 || true)
 ((${#generated[@]} == 0)) || ninja -C "$build" "${generated[@]}" >/dev/null
 # Sources compile against moc and adaptor output of their target; make those before tidying.
-mapfile -t autogen < <(ninja -C "$build" -t targets all | grep -oE '^[^:]*_autogen' | sort -u || true)
+mapfile -t autogen < <(ninja -C "$build" -t targets all | grep -E '^[^/:][^:]*_autogen:' | cut -d: -f1 | sort -u || true)
 ((${#autogen[@]} == 0)) || ninja -C "$build" "${autogen[@]}" >/dev/null
 
 echo "check_tidy: ${#files[@]} file(s)"

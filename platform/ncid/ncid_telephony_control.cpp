@@ -15,7 +15,7 @@ using namespace std::chrono_literals;
 // A host that swallows the connection attempt would otherwise hold it for minutes.
 constexpr std::chrono::milliseconds ConnectTimeout = 5s;
 // Real lines are a few hundred bytes; a server that never ends its line must not fill the memory.
-constexpr qsizetype LongestLine = 64 * 1024;
+constexpr qsizetype LongestLine = qsizetype{64} * 1024;
 
 } // namespace
 

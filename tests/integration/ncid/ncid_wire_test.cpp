@@ -102,7 +102,7 @@ TEST_F(NcidWireTest, ALineTooLongToKeepIsDroppedWholeAndReadingGoesOn) {
     control.setCallSoftEnable(-1);
     QTcpSocket* client = nextClient();
     ASSERT_NE(client, nullptr);
-    const QByteArray digits(100 * 1024, '9');
+    const QByteArray digits(qsizetype{100} * 1024, '9');
 
     // One such line arrives in a single write, the other only in pieces without its end for long.
     ASSERT_NO_FATAL_FAILURE(
