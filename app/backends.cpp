@@ -30,12 +30,12 @@ std::unique_ptr<MqttConnection> makeMqttConnection() {
 Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection* mqtt) {
     Form1Parts parts;
     if (mqtt) {
-        for (auto& link : parts.ddeLinks)
-            link = std::make_unique<MqttDdeLink>(*mqtt);
+        parts.ddeLinks.forEach(
+            [mqtt](HvLabel, std::unique_ptr<DdeLink>& link) { link = std::make_unique<MqttDdeLink>(*mqtt); });
     } else {
         const QDBusConnection bus = sessionBus();
-        for (auto& link : parts.ddeLinks)
-            link = std::make_unique<DbusDdeLink>(bus);
+        parts.ddeLinks.forEach(
+            [&bus](HvLabel, std::unique_ptr<DdeLink>& link) { link = std::make_unique<DbusDdeLink>(bus); });
     }
     parts.slinkx = std::make_unique<MpdSlinkControl>(mpdServerAddressFromEnvironment());
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());

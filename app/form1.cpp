@@ -8,6 +8,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -15,6 +16,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 namespace velmor {
 
@@ -26,6 +29,11 @@ struct SonyDevice {
     qint32 settings[3];
 };
 
+// What an error that is not one of Velmor's own is reported as: it carries no number.
+constexpr int UnknownErrorNumber = -1;
+// How long start-up waits for the display to put the window on screen before it goes on regardless.
+constexpr int ExposeTimeoutMs = 2000;
+
 constexpr SonyDevice SonyDevices[] = {
     {"mdsls", "d:\\program files\\nirvis\\device files\\sony\\mdsls.cde", {1, 1, 2}},
     {"ampsls", "d:\\program files\\nirvis\\device files\\sony\\de935sls.cde", {1, 1, 1}},
@@ -33,11 +41,25 @@ constexpr SonyDevice SonyDevices[] = {
 };
 
 DdeConversation::Links rawLinks(const Form1Parts& parts) {
-    DdeConversation::Links links{};
-    for (std::size_t i = 0; i < links.size(); ++i)
-        links[i] = parts.ddeLinks[i].get();
-    return links;
+    return parts.ddeLinks.map([](const std::unique_ptr<DdeLink>& link) { return link.get(); });
 }
+
+// Ends a wait once the display has put the window on screen.
+class ExposeWatch : public QObject {
+public:
+    explicit ExposeWatch(QEventLoop& loop)
+        : m_loop(loop) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Expose && static_cast<QWindow*>(watched)->isExposed())
+            m_loop.quit();
+        return false;
+    }
+
+private:
+    QEventLoop& m_loop;
+};
 
 } // namespace
 
@@ -101,6 +123,7 @@ void Form1::Form_Load() {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     show();
+    waitUntilOnScreen();
     m_controls.CallSoft1->setVisible(false);
     m_parts.callSoft1->setCallSoftEnable(-1);
 
@@ -115,7 +138,25 @@ void Form1::Form_Load() {
                                device.settings[0], device.settings[1], device.settings[2]);
     }
 
+    // Opening the links waits on HomeVision without serving the event loop: the user sees the whole
+    // window meanwhile, not an empty frame.
+    repaint();
     m_ddeConversation.Open_DDE_Link();
+}
+
+void Form1::waitUntilOnScreen() {
+    QWindow* const window = windowHandle();
+    if (window == nullptr || window->isExposed())
+        return;
+    // Nothing of Velmor's has started yet, so no handler can run here; user input and sockets (a
+    // termination signal among them) wait meanwhile.
+    QEventLoop loop;
+    ExposeWatch watch(loop);
+    window->installEventFilter(&watch);
+    QTimer::singleShot(ExposeTimeoutMs, &loop, &QEventLoop::quit);
+    if (!window->isExposed())
+        loop.exec(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    window->removeEventFilter(&watch);
 }
 
 void Form1::Form_Unload() {
@@ -123,13 +164,19 @@ void Form1::Form_Unload() {
 }
 
 int Form1::start() {
+    return runToEnd([this] { Form_Load(); });
+}
+
+int Form1::runToEnd(const std::function<void()>& step) {
     try {
-        Form_Load();
+        step();
         return 0;
     } catch (const Error& e) {
         reportFatalError(e);
     } catch (const std::exception& e) {
-        reportFatalError(Error(-1, QString::fromLocal8Bit(e.what())));
+        reportFatalError(Error(UnknownErrorNumber, QString::fromLocal8Bit(e.what())));
+    } catch (...) {
+        reportFatalError(Error(UnknownErrorNumber, QStringLiteral("Unknown error")));
     }
     return 1;
 }
@@ -144,13 +191,7 @@ QString Form1::fatalErrorText(const Error& error) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    int exitStatus = 0;
-    try {
-        Form_Unload();
-    } catch (const Error& e) {
-        reportFatalError(e);
-        exitStatus = 1;
-    }
+    const int exitStatus = runToEnd([this] { Form_Unload(); });
     event->accept();
     Q_EMIT closed(exitStatus);
 }

@@ -13,6 +13,8 @@
 
 #include <QWidget>
 
+#include <functional>
+
 namespace velmor {
 
 class Error;
@@ -38,7 +40,7 @@ public:
 
     [[nodiscard]] const Form1Controls& controls() const { return m_controls; }
     [[nodiscard]] DdeConversation& ddeConversation() { return m_ddeConversation; }
-    [[nodiscard]] PendingCommands& pendingCommands() { return m_pendingCommands; }
+    [[nodiscard]] const PendingCommands& pendingCommands() const { return m_pendingCommands; }
     [[nodiscard]] const QString& currentArtist() const { return m_currentArtist; }
 
     // Hands a jukebox command to the jukebox from outside the window, exactly as the Send Command
@@ -74,7 +76,12 @@ private:
     void sendToSlinkx(const QString& command);
     void btnClearList_Click();
     void connectHandlers();
+    // Runs a step of start-up or shutdown; an error escaping it, of any kind, is shown in the message
+    // box. Returns the exit status it calls for.
+    int runToEnd(const std::function<void()>& step);
     void reportFatalError(const Error& error);
+    // Serves the event loop until the display has put the window on screen, for a bounded time.
+    void waitUntilOnScreen();
     [[nodiscard]] QLabel* labelFor(HvLabel label) const;
 
     Form1Parts m_parts;

@@ -2,6 +2,7 @@
 
 #include "app/log_entry_delegate.h"
 #include "app/safe_caption_painter.h"
+#include "hvlink/dde_items.h"
 
 #include <QCheckBox>
 #include <QFont>
@@ -104,13 +105,13 @@ Form1Controls createForm1Controls(QWidget& form) {
     c.lstMessage->setSortingEnabled(false);
     c.lstMessage->setItemDelegate(new LogEntryDelegate(c.lstMessage));
     c.DDEMessageAcknowledge = ddeLabel(*c.Frame2, "DDEMessageAcknowledge", fromTwips(120, 1800, 2415, 255),
-                                       QStringLiteral("None sent"));
-    c.DDEMessage = ddeLabel(*c.Frame2, "DDEMessage", fromTwips(120, 1080, 3495, 735),
-                            QStringLiteral("No message from HomeVision"));
+                                       DdeDesignCaptions.DDEMessageAcknowledge);
+    c.DDEMessage =
+        ddeLabel(*c.Frame2, "DDEMessage", fromTwips(120, 1080, 3495, 735), DdeDesignCaptions.DDEMessage);
     c.DDECommandAcknowledge = ddeLabel(*c.Frame2, "DDECommandAcknowledge", fromTwips(120, 600, 2895, 255),
-                                       QStringLiteral("None received"));
+                                       DdeDesignCaptions.DDECommandAcknowledge);
     c.DDECommand =
-        ddeLabel(*c.Frame2, "DDECommand", fromTwips(120, 360, 2895, 255), QStringLiteral("Command to send"));
+        ddeLabel(*c.Frame2, "DDECommand", fromTwips(120, 360, 2895, 255), DdeDesignCaptions.DDECommand);
     c.Frame1 = frame(form, "Frame1", fromTwips(120, 2880, 7335, 1575), QStringLiteral("CDJ Messages"));
     c.Text1 = textBox(*c.Frame1, "Text1", fromTwips(120, 1080, 3735, 285), QString());
     c.Label2 = label(*c.Frame1, "Label2", fromTwips(1320, 600, 5775, 255), QString());

@@ -13,6 +13,7 @@
 
 #include <QApplication>
 
+#include <csignal>
 #include <cstdio>
 #include <optional>
 
@@ -23,6 +24,9 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "velmor: %s\n", qUtf8Printable(*missing));
         return 1;
     }
+    // A write to a peer that has just gone away (libmpdclient's socket does not suppress the signal)
+    // must come back as an error, not end the program.
+    std::signal(SIGPIPE, SIG_IGN);
 
     velmor::installJournalOutput();
     QApplication app(argc, argv);

@@ -1,6 +1,7 @@
 #include "bench/homevision_side.h"
 
 #include "dde_topic_adaptor.h"
+#include "hvlink/dde_items.h"
 
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
@@ -9,18 +10,16 @@ namespace velmor::bench {
 
 namespace {
 
-const QString Service = QStringLiteral("org.velmor.DDE.HOMEVIS");
-const QString Path = QStringLiteral("/DDE");
-const QString DDEMessage = QStringLiteral("DDEMessage");
-const QString DDEMessageAcknowledge = QStringLiteral("DDEMessageAcknowledge");
+const QString Path = QLatin1Char('/') + HomeVisionTopic;
 // Velmor opens one link per item it uses.
 constexpr int LinksPerClient = 4;
 
 } // namespace
 
-HomeVisionSide::HomeVisionSide(QDBusConnection bus, QObject* parent)
+HomeVisionSide::HomeVisionSide(QDBusConnection bus, QString application, QObject* parent)
     : QObject(parent)
     , m_bus(std::move(bus))
+    , m_service(QStringLiteral("org.velmor.DDE.") + application)
     , m_server(homevision::DdeTopicServer::Quirks{}) {
     connect(&m_server, &homevision::DdeTopicServer::received, this,
             [this](const QString& call, const QString& item, const QString&) { onReceived(call, item); });
@@ -31,13 +30,13 @@ HomeVisionSide::HomeVisionSide(QDBusConnection bus, QObject* parent)
 
 HomeVisionSide::~HomeVisionSide() {
     // The next benchmark serves the topic again on the same bus.
-    m_bus.unregisterService(Service);
+    m_bus.unregisterService(m_service);
     m_bus.unregisterObject(Path);
 }
 
 bool HomeVisionSide::serve() {
     return m_bus.registerObject(Path, &m_server, QDBusConnection::ExportAdaptors) &&
-           m_bus.registerService(Service);
+           m_bus.registerService(m_service);
 }
 
 bool HomeVisionSide::waitForClient(qint64 pid) {
@@ -62,7 +61,7 @@ void HomeVisionSide::idle(int ms) {
 std::optional<HomeVisionSide::Duration> HomeVisionSide::roundTrip(const QString& message) {
     m_acknowledged = false;
     const auto sent = std::chrono::steady_clock::now();
-    m_server.setItem(DDEMessage, message);
+    m_server.setItem(DdeItems.DDEMessage, message);
     if (!waitUntil(m_acknowledged))
         return std::nullopt;
     return m_ackArrived - sent;
@@ -81,7 +80,7 @@ std::optional<HomeVisionSide::Duration> HomeVisionSide::ping() {
 }
 
 void HomeVisionSide::onReceived(const QString& call, const QString& item) {
-    if (call == QLatin1String("Poke") && item == DDEMessageAcknowledge) {
+    if (call == QLatin1String("Poke") && item == DdeItems.DDEMessageAcknowledge) {
         m_ackArrived = std::chrono::steady_clock::now();
         m_acknowledged = true;
         m_loop.quit();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hvlink/dde_items.h"
 #include "tools/homevision/dde_topic_server.h"
 
 #include <QDBusConnection>
@@ -12,7 +13,8 @@
 
 namespace velmor::bench {
 
-// The benchmark's own HomeVision: serves HOMEVIS|DDE on the bus in this process, so that it can time
+// The benchmark's own HomeVision: serves HOMEVIS|DDE (or another application's DDE topic) on the bus in
+// this process, so that it can time
 // each message from the moment it goes out to the moment Velmor's acknowledgement poke arrives.
 class HomeVisionSide : public QObject {
     Q_OBJECT
@@ -20,7 +22,9 @@ public:
     using Duration = std::chrono::steady_clock::duration;
     static constexpr int WaitTimeoutMs = 10000;
 
-    explicit HomeVisionSide(QDBusConnection bus, QObject* parent = nullptr);
+    // Serves the DDE application of that name (HOMEVIS unless told otherwise) on the bus.
+    explicit HomeVisionSide(QDBusConnection bus, QString application = HomeVisionApplication,
+                            QObject* parent = nullptr);
     ~HomeVisionSide() override;
 
     // Takes the topic's object and bus name.
@@ -44,6 +48,7 @@ private:
     bool waitUntil(const bool& done);
 
     QDBusConnection m_bus;
+    QString m_service;
     homevision::DdeTopicServer m_server;
     QEventLoop m_loop;
     QTimer m_timeout;

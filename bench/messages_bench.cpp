@@ -1,5 +1,6 @@
-// Velmor's message round trip, the bus's own floor beside it and Velmor's memory under a long run of
-// messages: the benchmark acts as HomeVision on a private bus and talks to the built program.
+// Velmor's message round trip with two floors beside it (the bus's own ping, and a bare QtDBus client
+// doing the same acknowledgement with no window) and Velmor's memory under a long run of messages: the
+// benchmark acts as HomeVision on a private bus and talks to the built programs.
 #include "bench/homevision_side.h"
 #include "bench/latency_sample.h"
 #include "bench/program_under_test.h"
@@ -10,6 +11,7 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 namespace velmor::bench {
 
@@ -65,31 +67,76 @@ private:
     qint64 m_sent = 0;
 };
 
-// From the message going out to Velmor's acknowledgement poke arriving, one message at a time; the
-// bare ping is measured in the same loop, alternating, so both see the same machine.
+// The bare client's own conversation: a HomeVision side for another DDE application, on a second
+// connection, so that its messages and Velmor's never meet.
+class BareConversation {
+public:
+    static constexpr const char* Application = "BAREHV";
+
+    explicit BareConversation(const test::PrivateBus& bus)
+        : m_homeVision(QDBusConnection::connectToBus(bus.address(), QStringLiteral("bare-client-floor")),
+                       QLatin1String(Application))
+        , m_client(QStringLiteral(BARE_CLIENT_PROGRAM),
+                   measuredEnvironment(bus.address(), QStringLiteral("offscreen")),
+                   {QLatin1String(Application)}) {}
+
+    [[nodiscard]] bool open(benchmark::State& state) {
+        if (!m_homeVision.serve() || !m_client.start() || !m_homeVision.waitForClient(m_client.pid())) {
+            state.SkipWithError(QStringLiteral("the bare client did not open its links: %1")
+                                    .arg(m_client.errorOutput())
+                                    .toUtf8());
+            return false;
+        }
+        for (int i = 0; i < WarmUpMessages; ++i) {
+            if (!m_homeVision.roundTrip(messageNumber(i))) {
+                state.SkipWithError("a message to the bare client went unacknowledged");
+                return false;
+            }
+        }
+        return true;
+    }
+
+    [[nodiscard]] std::optional<HomeVisionSide::Duration> roundTrip(qint64 n) {
+        return m_homeVision.roundTrip(messageNumber(n));
+    }
+
+private:
+    HomeVisionSide m_homeVision;
+    ProgramUnderTest m_client;
+};
+
+// From the message going out to the acknowledgement poke arriving, one message at a time. The bare
+// ping and the bare client are measured in the same loop, in turn, so all three see the same machine.
 void roundTrip(benchmark::State& state, const test::PrivateBus& bus) {
     Conversation conversation(bus);
-    if (!conversation.open(state) || !conversation.send(state, WarmUpMessages))
+    BareConversation bare(bus);
+    if (!conversation.open(state) || !conversation.send(state, WarmUpMessages) || !bare.open(state))
         return;
     HomeVisionSide& homeVision = conversation.homeVision();
     LatencySample roundTrips;
     LatencySample floor;
-    roundTrips.reserve(static_cast<std::size_t>(state.max_iterations));
-    floor.reserve(static_cast<std::size_t>(state.max_iterations));
+    LatencySample bareClient;
+    for (LatencySample* sample : {&roundTrips, &floor, &bareClient})
+        sample->reserve(static_cast<std::size_t>(state.max_iterations));
     for (auto _ : state) {
-        const auto message = homeVision.roundTrip(messageNumber(conversation.nextNumber()));
+        const qint64 n = conversation.nextNumber();
+        const auto message = homeVision.roundTrip(messageNumber(n));
         const auto ping = homeVision.ping();
-        if (!message || !ping) {
+        const auto bareMessage = bare.roundTrip(n);
+        if (!message || !ping || !bareMessage) {
             state.SkipWithError("a message or a ping went unanswered");
             return;
         }
         roundTrips.add(*message);
         floor.add(*ping);
+        bareClient.add(*bareMessage);
         state.SetIterationTime(std::chrono::duration<double>(*message).count());
     }
     roundTrips.publish(state);
     state.counters["floor_p50_us"] = floor.percentileUs(0.50);
     state.counters["floor_p99_us"] = floor.percentileUs(0.99);
+    state.counters["bare_client_p50_us"] = bareClient.percentileUs(0.50);
+    state.counters["bare_client_p99_us"] = bareClient.percentileUs(0.99);
 }
 
 // Velmor's resident size once it has started, after the first thousand messages and after all.

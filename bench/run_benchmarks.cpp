@@ -36,7 +36,7 @@ std::optional<Figures> runProgram(const QString& program, const QString& outputP
     Figures figures;
     const QJsonArray benchmarks =
         QJsonDocument::fromJson(output.readAll()).object().value(u"benchmarks").toArray();
-    for (const QJsonValue& entry : benchmarks) {
+    for (const auto& entry : benchmarks) {
         const QJsonObject benchmark = entry.toObject();
         if (benchmark.contains(u"error_occurred") && benchmark.value(u"error_occurred").toBool()) {
             std::fprintf(stderr, "%s: %s\n", qUtf8Printable(benchmark.value(u"name").toString()),
@@ -123,6 +123,12 @@ int main(int argc, char* argv[]) {
         ratio(p50, floor50), 1.5);
     row("Message round trip p99 (10,000)", micros(p99), QStringLiteral("bus floor p99 ") + micros(floor99),
         ratio(p99, floor99), 3.0);
+    const double bare50 = figure(all, roundTrip, "bare_client_p50_us");
+    const double bare99 = figure(all, roundTrip, "bare_client_p99_us");
+    row("Message round trip p50, against Qt", micros(p50),
+        QStringLiteral("bare QtDBus client ") + micros(bare50), ratio(p50, bare50), 1.3);
+    row("Message round trip p99, against Qt", micros(p99),
+        QStringLiteral("bare QtDBus client ") + micros(bare99), ratio(p99, bare99), 0.0);
     const double mqtt50 = figure(all, mqttRoundTrip, "p50_us");
     const double mqtt99 = figure(all, mqttRoundTrip, "p99_us");
     const double mqttFloor50 = figure(all, mqttRoundTrip, "floor_p50_us");

@@ -4,11 +4,12 @@
 // path is empty and every write fails at once), bit 1 turns track info off. Each NUL-separated piece
 // after it is one report.
 #include "core/error.h"
-#include "core/homevision_commands.h"
 #include "fuzz/fuzz_support.h"
 #include "jukebox/now_playing_file.h"
 #include "jukebox/report_cutter.h"
 #include "jukebox/report_handler.h"
+#include "tests/support/call_log.h"
+#include "tests/support/fake_homevision_commands.h"
 #include "tests/support/fake_window.h"
 
 #include <QFile>
@@ -19,14 +20,14 @@ namespace {
 
 using velmor::fuzz::require;
 
-class SentCommands : public velmor::HomeVisionCommands {
-public:
-    qint16 Send_DDE_Command(const QString& command) override {
-        sent.append(command);
-        return 0;
-    }
-    QStringList sent;
-};
+// The commands sent from the given entry of the log on.
+QStringList commandsFrom(const velmor::test::CallLog& log, std::size_t from) {
+    static const std::string Prefix = "Send_DDE_Command ";
+    QStringList commands;
+    for (std::size_t i = from; i < log.entries().size(); ++i)
+        commands.append(QString::fromStdString(log.entries()[i].substr(Prefix.size())));
+    return commands;
+}
 
 bool isHexPair(QStringView s) {
     if (s.size() != 2)
@@ -58,11 +59,12 @@ QByteArray fileContent(const QString& path) {
     return file.readAll();
 }
 
-void handleOne(velmor::ReportHandler& handler, velmor::test::FakeWindow& window, SentCommands& homeVision,
-               velmor::PendingCommands& pending, QString& artist, const QString& message) {
+void handleOne(velmor::ReportHandler& handler, velmor::test::FakeWindow& window,
+               const velmor::test::CallLog& homeVision, velmor::PendingCommands& pending, QString& artist,
+               const QString& message) {
     const velmor::PendingCommands pendingBefore = pending;
     const QString artistBefore = artist;
-    const qsizetype sentBefore = homeVision.sent.size();
+    const std::size_t sentBefore = homeVision.entries().size();
     const QString source = QStringLiteral("cdj");
 
     bool raised = false;
@@ -72,7 +74,7 @@ void handleOne(velmor::ReportHandler& handler, velmor::test::FakeWindow& window,
         raised = true;
     }
     require(window.label1 == source + QLatin1Char(':') + message, "every report is shown", message);
-    const QStringList sent = homeVision.sent.mid(sentBefore);
+    const QStringList sent = commandsFrom(homeVision, sentBefore);
 
     if (!velmor::isPlayingReport(message)) {
         require(!raised, "only a playing report raises", message);
@@ -120,10 +122,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     velmor::test::FakeWindow window;
     window.cdInfo = (data[0] & 1) ? scratchFile() : QString();
     window.check1 = (data[0] & 2) ? 0 : 1;
-    SentCommands homeVision;
+    velmor::test::CallLog homeVision;
+    velmor::test::FakeHomeVisionCommands commands(homeVision);
     velmor::PendingCommands pending;
     QString artist;
-    velmor::ReportHandler handler(window, homeVision, pending, artist);
+    velmor::ReportHandler handler(window, commands, pending, artist);
 
     for (const QByteArrayView event : velmor::fuzz::eventsOf(velmor::fuzz::bytesOf(data + 1, size - 1)))
         handleOne(handler, window, homeVision, pending, artist, velmor::fuzz::textOf(event));

@@ -1,32 +1,15 @@
 #include "hvlink/dde_conversation.h"
 
 #include "core/error.h"
+#include "hvlink/dde_items.h"
 #include "hvlink/dde_link.h"
 
 namespace velmor {
 
 namespace {
 
-const QString Topic = QStringLiteral("HOMEVIS|DDE");
-const QString AckOne = QStringLiteral("OK 1");
-const QString AckTwo = QStringLiteral("OK 2");
-
-struct LinkPlan {
-    HvLabel label;
-    const char* item;
-    int mode;
-};
-
-// Index order matches DdeConversation::Links.
-constexpr std::array<LinkPlan, 4> Plan{{
-    {HvLabel::DDECommand, "DDECommand", DdeLink::Manual},
-    {HvLabel::DDECommandAcknowledge, "DDECommandAcknowledge", DdeLink::Automatic},
-    {HvLabel::DDEMessage, "DDEMessage", DdeLink::Automatic},
-    {HvLabel::DDEMessageAcknowledge, "DDEMessageAcknowledge", DdeLink::Manual},
-}};
-
-constexpr std::size_t CommandLink = 0;
-constexpr std::size_t MessageAckLink = 3;
+// A manual link pokes its item; an automatic one hears of every change of it.
+constexpr DdeLinks<int> LinkModes{DdeLink::Manual, DdeLink::Automatic, DdeLink::Automatic, DdeLink::Manual};
 
 } // namespace
 
@@ -34,21 +17,20 @@ DdeConversation::DdeConversation(HvWindow& window, MessageBox& messageBox, const
     : m_window(window)
     , m_messageBox(messageBox)
     , m_links(links) {
-    for (std::size_t i = 0; i < m_links.size(); ++i) {
-        const HvLabel label = Plan[i].label;
-        connect(m_links[i], &DdeLink::valueDelivered, this,
+    m_links.forEach([this](HvLabel label, DdeLink* link) {
+        connect(link, &DdeLink::valueDelivered, this,
                 [this, label](const QString& value) { deliver(label, value); });
-    }
+    });
 }
 
 qint16 DdeConversation::Open_DDE_Link() {
     int failure = 0;
     try {
-        for (std::size_t i = 0; i < m_links.size(); ++i) {
-            m_links[i]->setLinkTopic(Topic);
-            m_links[i]->setLinkItem(QLatin1String(Plan[i].item));
-            m_links[i]->setLinkMode(Plan[i].mode);
-        }
+        m_links.forEach([](HvLabel label, DdeLink* link) {
+            link->setLinkTopic(HomeVisionLinkTopic);
+            link->setLinkItem(DdeItems[label]);
+            link->setLinkMode(LinkModes[label]);
+        });
         return 0;
     } catch (const Error& e) {
         failure = e.number();
@@ -64,7 +46,7 @@ qint16 DdeConversation::Open_DDE_Link() {
 qint16 DdeConversation::Send_DDE_Command(const QString& command) {
     try {
         m_window.setCaption(HvLabel::DDECommand, command);
-        m_links[CommandLink]->poke(m_window.caption(HvLabel::DDECommand));
+        m_links.DDECommand->poke(m_window.caption(HvLabel::DDECommand));
         return 0;
     } catch (const std::exception&) {
         return -1;
@@ -74,9 +56,11 @@ qint16 DdeConversation::Send_DDE_Command(const QString& command) {
 qint16 DdeConversation::Send_DDE_Message_Ack() {
     try {
         // The alternation lives only in the label, so it carries on across failed pokes.
-        const QString next = m_window.caption(HvLabel::DDEMessageAcknowledge) == AckOne ? AckTwo : AckOne;
+        const QString next = m_window.caption(HvLabel::DDEMessageAcknowledge) == FirstAcknowledgement
+                                 ? SecondAcknowledgement
+                                 : FirstAcknowledgement;
         m_window.setCaption(HvLabel::DDEMessageAcknowledge, next);
-        m_links[MessageAckLink]->poke(m_window.caption(HvLabel::DDEMessageAcknowledge));
+        m_links.DDEMessageAcknowledge->poke(m_window.caption(HvLabel::DDEMessageAcknowledge));
         return 0;
     } catch (const std::exception&) {
         return -1;

@@ -1,12 +1,11 @@
 #pragma once
 
 #include "core/homevision_commands.h"
+#include "hvlink/dde_links.h"
 #include "hvlink/hv_window.h"
 
 #include <QObject>
 #include <QString>
-
-#include <array>
 
 namespace velmor {
 
@@ -16,8 +15,7 @@ class DdeLink;
 class DdeConversation : public QObject, public HomeVisionCommands {
     Q_OBJECT
 public:
-    // In the order DDECommand, DDECommandAcknowledge, DDEMessage, DDEMessageAcknowledge.
-    using Links = std::array<DdeLink*, 4>;
+    using Links = DdeLinks<DdeLink*>;
 
     DdeConversation(HvWindow& window, MessageBox& messageBox, const Links& links);
 

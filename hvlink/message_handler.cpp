@@ -10,8 +10,8 @@ namespace velmor {
 
 namespace {
 
-// The log keeps the newest 51 messages.
-constexpr qsizetype LogLimit = 50;
+// The log keeps the newest messages, this many of them.
+constexpr qsizetype KeptMessages = 51;
 
 } // namespace
 
@@ -50,7 +50,7 @@ void MessageHandler::DDEMessage_Change() {
 }
 
 void MessageHandler::logMessage(const QString& message) {
-    if (m_window.messageLogCount() > LogLimit)
+    if (m_window.messageLogCount() >= KeptMessages)
         m_window.removeMessageLogEntry(0);
     m_window.appendMessageLogEntry(message);
     m_window.selectMessageLogEntry(m_window.messageLogCount() - 1);

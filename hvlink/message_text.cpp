@@ -2,6 +2,13 @@
 
 namespace velmor {
 
+namespace {
+
+// Encloses the artist in a jukebox search.
+constexpr QChar QuotationMark(34);
+
+} // namespace
+
 std::optional<QString> jukeboxTextOf(const QString& message) {
     const qsizetype first = message.indexOf(QLatin1Char('~'));
     if (first < 0)
@@ -20,7 +27,7 @@ bool startsWithPlayArtistKeyword(const QString& message) {
 }
 
 QString artistSearchCommand(const QString& artist) {
-    return QLatin1String("cdj:search[artist == ") + QChar(34) + artist + QChar(34) + QLatin1Char(']');
+    return QLatin1String("cdj:search[artist == ") + QuotationMark + artist + QuotationMark + QLatin1Char(']');
 }
 
 QStringList playArtistCommands(const QString& artist) {

@@ -12,7 +12,7 @@ class SlinkControl : public QObject {
     Q_OBJECT
 public:
     using QObject::QObject;
-    ~SlinkControl() override = default;
+    ~SlinkControl() override;
 
     // The bytes the window keeps for the control, handed over unchanged when the window creates it.
     virtual void restoreStoredSettings(const QByteArray& settings) = 0;

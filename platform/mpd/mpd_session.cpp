@@ -4,7 +4,6 @@
 
 #include <QSocketNotifier>
 
-#include <csignal>
 #include <poll.h>
 
 namespace velmor {
@@ -26,9 +25,6 @@ bool hasInput(int fd) {
 MpdSession::MpdSession(MpdServerAddress server, QObject* parent)
     : QObject(parent)
     , m_server(std::move(server)) {
-    // libmpdclient writes to its socket without suppressing SIGPIPE: a request to an MPD that has just
-    // gone away must come back as an error, not end the program. Qt's own sockets do the same.
-    std::signal(SIGPIPE, SIG_IGN);
     connect(&m_backoff, &ReconnectBackoff::retryDue, this, &MpdSession::connectNow);
 }
 
@@ -50,6 +46,7 @@ void MpdSession::connectNow() {
     if (!outcome.done()) {
         if (m_backoff.retryLater())
             qCWarning(lcJukebox, "cannot reach MPD (%s); trying again", qUtf8Printable(outcome.reason));
+        Q_EMIT connectFailed();
         return;
     }
     if (m_backoff.connected())
@@ -76,6 +73,7 @@ void MpdSession::drop(const QString& reason) {
     }
     m_connection.reset();
     m_idle = false;
+    Q_EMIT connectionLost();
 }
 
 MpdOutcome MpdSession::run(const std::function<void(mpd_connection&)>& work) {

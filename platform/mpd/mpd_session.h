@@ -17,7 +17,9 @@ namespace velmor {
 // One connection to MPD, kept on the event loop: between requests it waits in MPD's idle mode and
 // a socket notifier wakes it when the player changes. The server is the one given; what it leaves
 // empty is found the way libmpdclient finds it. A refused or lost connection is made anew with growing
-// pauses; no call waits on MPD for longer than the library's time-out.
+// pauses; no call waits on MPD for longer than the library's time-out. libmpdclient writes to its
+// socket without suppressing SIGPIPE, so the program must ignore that signal for a vanished MPD to come
+// back as an error.
 class MpdSession : public QObject {
     Q_OBJECT
 public:
@@ -35,6 +37,10 @@ public:
 
 Q_SIGNALS:
     void connected();
+    // The connection went away; requests fail until connected() comes again.
+    void connectionLost();
+    // An attempt to connect failed; another follows after a pause.
+    void connectFailed();
     void playerChanged();
 
 private:

@@ -34,10 +34,9 @@ qint32 MpdSlinkControl::SlinkStart() {
     return Done;
 }
 
-qint32 MpdSlinkControl::SlinkLoadDevice(const QString& deviceName, const QString& descriptionFile,
+qint32 MpdSlinkControl::SlinkLoadDevice(const QString& /*deviceName*/, const QString& /*descriptionFile*/,
                                         qint32 /*setting1*/, qint32 /*setting2*/, qint32 /*setting3*/) {
-    // MPD knows its own player; the description is kept for the record only.
-    m_devices.push_back({deviceName, descriptionFile});
+    // MPD knows its own player: there is no device to describe to it.
     return Done;
 }
 

@@ -37,14 +37,13 @@ public:
                            qint32 setting2, qint32 setting3) override;
     qint32 SlinkSend(const QString& command) override;
 
+    // The connection to MPD, for whoever follows its state.
+    [[nodiscard]] const MpdSession& session() const { return m_session; }
+
 private:
     struct Port {
         QString name;
         bool transmits = false;
-    };
-    struct Device {
-        QString name;
-        QString descriptionFile;
     };
     // A track whose tags the library could not read: asked for once, reported as an error once.
     struct UnreadableTrack {
@@ -60,7 +59,6 @@ private:
     void report(const QString& message);
 
     std::vector<Port> m_ports;
-    std::vector<Device> m_devices;
     bool m_wholeDiscs = false;
     PlaybackTracker m_tracker;
     std::optional<UnreadableTrack> m_unreadableTrack;

@@ -4,6 +4,8 @@
 #include <QStringDecoder>
 #include <QStringView>
 
+#include <array>
+#include <iterator>
 #include <optional>
 #include <ostream>
 
@@ -38,6 +40,18 @@ std::optional<int> statusCode(QByteArrayView line) {
     return (line[0] - '0') * 100 + (line[1] - '0') * 10 + (line[2] - '0');
 }
 
+// The labels of a call line and where each one's value goes.
+struct CallField {
+    QLatin1String label;
+    QString NcidCall::*text;
+};
+
+constexpr CallField CallFields[] = {
+    {QLatin1String("DATE"), &NcidCall::date}, {QLatin1String("TIME"), &NcidCall::time},
+    {QLatin1String("LINE"), &NcidCall::line}, {QLatin1String("NMBR"), &NcidCall::number},
+    {QLatin1String("NAME"), &NcidCall::name},
+};
+
 QString fieldValue(QStringView value) {
     if (value == QLatin1String("-"))
         return {};
@@ -52,16 +66,12 @@ NcidCall readCallFields(QStringView fields) {
         fields = fields.mid(1);
 
     NcidCall call;
-    bool seen[5] = {};
-    QString* const targets[5] = {&call.date, &call.time, &call.line, &call.number, &call.name};
-    const QLatin1String labels[5] = {QLatin1String("DATE"), QLatin1String("TIME"), QLatin1String("LINE"),
-                                     QLatin1String("NMBR"), QLatin1String("NAME")};
-
+    std::array<bool, std::size(CallFields)> seen{};
     const auto parts = fields.split(QLatin1Char('*'));
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-        for (int f = 0; f < 5; ++f) {
-            if (!seen[f] && parts[i] == labels[f]) {
-                *targets[f] = fieldValue(parts[i + 1]);
+        for (std::size_t f = 0; f < std::size(CallFields); ++f) {
+            if (!seen[f] && parts[i] == CallFields[f].label) {
+                call.*CallFields[f].text = fieldValue(parts[i + 1]);
                 seen[f] = true;
             }
         }

@@ -12,16 +12,18 @@ using namespace std::chrono_literals;
 // A host that swallows the connection attempt would otherwise hold it for minutes.
 constexpr std::chrono::milliseconds ConnectTimeout = 5s;
 // Real lines are a few hundred bytes; a server that never ends its line must not fill the memory.
-constexpr qsizetype LongestLine = 64 * 1024;
+constexpr qsizetype LongestLine = qsizetype{64} * 1024;
 // What the socket holds for us at most. A server that sends faster than calls are handled waits in
 // the kernel, where TCP holds it back, instead of in our memory.
-constexpr qsizetype SocketBuffer = 64 * 1024;
+constexpr qsizetype SocketBuffer = qsizetype{64} * 1024;
 
 } // namespace
 
 NcidTelephonyControl::NcidTelephonyControl(NcidServerAddress server, QObject* parent)
     : TelephonyControl(parent)
-    , m_server(std::move(server)) {
+    , m_server(std::move(server))
+    // A child, so that whoever holds the control can follow its connection.
+    , m_socket(this) {
     m_connectTimeout.setSingleShot(true);
     m_connectTimeout.setInterval(ConnectTimeout);
     connect(&m_backoff, &ReconnectBackoff::retryDue, this, &NcidTelephonyControl::connectToServer);

@@ -29,8 +29,6 @@ public:
     // Any value but 0 switches on, as a true Boolean would; 0 switches off.
     void setCallSoftEnable(qint32 value) override;
 
-    [[nodiscard]] const NcidServerAddress& server() const { return m_server; }
-
 Q_SIGNALS:
     // The server has ended its greeting on the current connection: calls announced from now on are
     // raised.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "tests/e2e/peer_connections.h"
-#include "tests/integration/ncid/ncid_stand_in.h"
 #include "tests/support/mpd_probe.h"
+#include "tests/support/ncid_stand_in.h"
 #include "tests/support/private_bus.h"
 #include "tests/support/throwaway_mosquitto.h"
 #include "tests/support/throwaway_mpd.h"

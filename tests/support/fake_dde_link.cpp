@@ -14,6 +14,8 @@ void FakeDdeLink::setLinkItem(const QString& item) {
 
 void FakeDdeLink::setLinkMode(int mode) {
     m_log.add(QStringLiteral("%1 %2 mode %3").arg(m_topic, m_item).arg(mode));
+    if (onMode)
+        onMode(mode);
     if (m_modeFailure)
         throw Error(*m_modeFailure, QStringLiteral("link refused"));
     m_mode = mode;

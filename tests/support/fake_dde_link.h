@@ -3,6 +3,7 @@
 #include "hvlink/dde_link.h"
 #include "tests/support/call_log.h"
 
+#include <functional>
 #include <optional>
 
 namespace velmor::test {
@@ -27,6 +28,9 @@ public:
     [[nodiscard]] const QString& topic() const { return m_topic; }
     [[nodiscard]] const QString& item() const { return m_item; }
     [[nodiscard]] int mode() const { return m_mode; }
+
+    // A test may look at the world while the link is being set up.
+    std::function<void(int)> onMode;
 
 private:
     CallLog& m_log;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hvlink/dde_items.h"
 #include "hvlink/hv_window.h"
 #include "jukebox/jukebox_window.h"
 #include "telephony/telephony_window.h"
@@ -14,10 +15,10 @@ namespace velmor::test {
 class FakeWindow : public HvWindow, public JukeboxWindow, public TelephonyWindow {
 public:
     std::map<HvLabel, QString> captions{
-        {HvLabel::DDECommand, QStringLiteral("Command to send")},
-        {HvLabel::DDECommandAcknowledge, QStringLiteral("None received")},
-        {HvLabel::DDEMessage, QStringLiteral("No message from HomeVision")},
-        {HvLabel::DDEMessageAcknowledge, QStringLiteral("None sent")},
+        {HvLabel::DDECommand, DdeDesignCaptions.DDECommand},
+        {HvLabel::DDECommandAcknowledge, DdeDesignCaptions.DDECommandAcknowledge},
+        {HvLabel::DDEMessage, DdeDesignCaptions.DDEMessage},
+        {HvLabel::DDEMessageAcknowledge, DdeDesignCaptions.DDEMessageAcknowledge},
         {HvLabel::Label2, QString()},
         {HvLabel::Label5, QString()},
     };

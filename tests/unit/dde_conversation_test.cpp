@@ -37,7 +37,7 @@ TEST_F(DdeConversationTest, OpensTheFourLinksInOrderWithTheirModes) {
 }
 
 struct OpenFailure {
-    int failingLink;
+    HvLabel failingLink;
     int number;
     std::string box;
     std::array<int, 4> modesAfter;
@@ -47,22 +47,25 @@ class DdeOpenFailureTest : public DdeConversationTest, public ::testing::WithPar
 
 TEST_P(DdeOpenFailureTest, StopsAtTheFirstFailureAndShowsOneBox) {
     const OpenFailure& p = GetParam();
-    std::array<FakeDdeLink*, 4> links{&command, &commandAck, &message, &messageAck};
+    const DdeLinks<FakeDdeLink*> links{&command, &commandAck, &message, &messageAck};
     links[p.failingLink]->failModeWith(p.number);
 
     EXPECT_EQ(conversation.Open_DDE_Link(), -1);
 
     EXPECT_EQ(log.entries().back(), p.box);
     EXPECT_EQ(log.entries().size(), static_cast<std::size_t>(p.failingLink) + 2);
-    for (std::size_t i = 0; i < links.size(); ++i)
-        EXPECT_EQ(links[i]->mode(), p.modesAfter[i]) << "link " << i;
+    std::array<int, 4> modes{};
+    std::size_t i = 0;
+    links.forEach([&](HvLabel, const FakeDdeLink* link) { modes.at(i++) = link->mode(); });
+    EXPECT_EQ(modes, p.modesAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Failures, DdeOpenFailureTest,
-                         ::testing::Values(OpenFailure{0, 282, NotRunning, {0, 0, 0, 0}},
-                                           OpenFailure{0, 286, UnknownError, {0, 0, 0, 0}},
-                                           OpenFailure{2, 5, UnknownError, {2, 1, 0, 0}},
-                                           OpenFailure{3, 282, NotRunning, {2, 1, 1, 0}}));
+INSTANTIATE_TEST_SUITE_P(
+    Failures, DdeOpenFailureTest,
+    ::testing::Values(OpenFailure{HvLabel::DDECommand, 282, NotRunning, {0, 0, 0, 0}},
+                      OpenFailure{HvLabel::DDECommand, 286, UnknownError, {0, 0, 0, 0}},
+                      OpenFailure{HvLabel::DDEMessage, 5, UnknownError, {2, 1, 0, 0}},
+                      OpenFailure{HvLabel::DDEMessageAcknowledge, 282, NotRunning, {2, 1, 1, 0}}));
 
 TEST_F(DdeConversationTest, CommandIsShownThenPokedUnchanged) {
     open();

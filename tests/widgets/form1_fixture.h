@@ -15,11 +15,11 @@ class Form1Test : public ::testing::Test {
 protected:
     Form1Test() {
         Form1Parts parts;
-        for (std::size_t i = 0; i < parts.ddeLinks.size(); ++i) {
+        parts.ddeLinks.forEach([this](HvLabel label, std::unique_ptr<DdeLink>& slot) {
             auto link = std::make_unique<FakeDdeLink>(log);
-            links[i] = link.get();
-            parts.ddeLinks[i] = std::move(link);
-        }
+            links[label] = link.get();
+            slot = std::move(link);
+        });
         auto slink = std::make_unique<FakeSlinkControl>(log);
         slinkx = slink.get();
         parts.slinkx = std::move(slink);
@@ -37,7 +37,7 @@ protected:
     }
 
     CallLog log;
-    std::array<FakeDdeLink*, 4> links{};
+    DdeLinks<FakeDdeLink*> links;
     FakeSlinkControl* slinkx = nullptr;
     FakeTelephonyControl* callSoft1 = nullptr;
     std::unique_ptr<Form1> form;

@@ -21,7 +21,7 @@ TEST_F(Form1Test, TrackReportIsPacedOutByTheNextMessages) {
 
     slinkx->report(QStringLiteral("cdjr"), QStringLiteral("playing[\"D\",\"Ann (Other)\",\"T\",\"12:45\"]"));
     for (const char* message : {"one", "two~cdj:playlist_next", "three", "KRZ:PlayThisArtist"})
-        links[2]->deliver(QString::fromUtf8(message));
+        links.DDEMessage->deliver(QString::fromUtf8(message));
 
     EXPECT_THAT(log.entries(),
                 ElementsAre("DDECommand poke ,=1200002D0C00", "DDEMessageAcknowledge poke OK 1",

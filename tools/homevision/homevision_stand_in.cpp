@@ -1,15 +1,12 @@
 #include "tools/homevision/homevision_stand_in.h"
 
+#include "hvlink/dde_items.h"
+
 #include <cstdio>
 
 namespace velmor::homevision {
 
 namespace {
-
-const QString DDECommand = QStringLiteral("DDECommand");
-const QString DDECommandAcknowledge = QStringLiteral("DDECommandAcknowledge");
-const QString DDEMessage = QStringLiteral("DDEMessage");
-const QString DDEMessageAcknowledge = QStringLiteral("DDEMessageAcknowledge");
 
 void note(const QString& text) {
     std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(text));
@@ -33,7 +30,7 @@ HomeVisionStandIn::HomeVisionStandIn(const StandInOptions& options, TopicEndpoin
     connect(&m_endpoint, &TopicEndpoint::advised, this, &HomeVisionStandIn::onAdvised);
 
     connect(&m_feed, &MessageFeed::deliver, this,
-            [this](const QString& message) { m_endpoint.setItem(DDEMessage, message); });
+            [this](const QString& message) { m_endpoint.setItem(DdeItems.DDEMessage, message); });
     connect(&m_feed, &MessageFeed::acknowledgementOverdue, this, [this](const QString& message) {
         note(QStringLiteral("no acknowledgement of \"%1\" within %2 ms; going on")
                  .arg(message.left(80))
@@ -45,16 +42,17 @@ HomeVisionStandIn::HomeVisionStandIn(const StandInOptions& options, TopicEndpoin
 void HomeVisionStandIn::onPoked(const QString& item, const QString& /*value*/) {
     if (!m_endpoint.tellsAdvises())
         m_feed.clientListens();
-    if (item == DDECommand) {
+    if (item == DdeItems.DDECommand) {
         m_commandsAcknowledged = m_commandsAcknowledged % 2 + 1;
-        m_endpoint.setItem(DDECommandAcknowledge, QStringLiteral("OK %1").arg(m_commandsAcknowledged));
-    } else if (item == DDEMessageAcknowledge) {
+        m_endpoint.setItem(DdeItems.DDECommandAcknowledge,
+                           m_commandsAcknowledged == 1 ? FirstAcknowledgement : SecondAcknowledgement);
+    } else if (item == DdeItems.DDEMessageAcknowledge) {
         m_feed.acknowledged();
     }
 }
 
 void HomeVisionStandIn::onAdvised(const QString& item) {
-    if (item == DDEMessage)
+    if (item == DdeItems.DDEMessage)
         m_feed.clientListens();
 }
 

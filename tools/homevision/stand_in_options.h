@@ -1,5 +1,6 @@
 #pragma once
 
+#include "hvlink/dde_items.h"
 #include "tools/homevision/dde_topic_server.h"
 #include "tools/homevision/transcript.h"
 
@@ -9,8 +10,8 @@
 namespace velmor::homevision {
 
 struct StandInOptions {
-    QString application = QStringLiteral("HOMEVIS");
-    QString topic = QStringLiteral("DDE");
+    QString application = HomeVisionApplication;
+    QString topic = HomeVisionTopic;
     // Messages to deliver, one per line; empty for standard input.
     QString scriptFile;
     Transcript::Format format = Transcript::Format::Text;

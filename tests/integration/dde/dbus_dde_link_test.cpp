@@ -1,4 +1,5 @@
 #include "core/error.h"
+#include "hvlink/dde_items.h"
 #include "tests/integration/dde/dde_bus_test.h"
 
 #include <QSignalSpy>
@@ -11,7 +12,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const QString HomeVis = QStringLiteral("HOMEVIS|DDE");
+const QString HomeVis = HomeVisionLinkTopic;
 
 // The error number a call fails with; 0 when it succeeds.
 template <typename Call> int failureOf(Call&& call) {

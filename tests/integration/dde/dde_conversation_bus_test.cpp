@@ -24,11 +24,11 @@ class DdeWindow {
 public:
     explicit DdeWindow(const QDBusConnection& bus) {
         Form1Parts parts;
-        for (std::size_t i = 0; i < parts.ddeLinks.size(); ++i) {
+        parts.ddeLinks.forEach([&](HvLabel label, std::unique_ptr<DdeLink>& slot) {
             auto made = std::make_unique<DbusDdeLink>(bus);
-            links[i] = made.get();
-            parts.ddeLinks[i] = std::move(made);
-        }
+            links[label] = made.get();
+            slot = std::move(made);
+        });
         parts.slinkx = std::make_unique<FakeSlinkControl>(log);
         parts.callSoft1 = std::make_unique<FakeTelephonyControl>(log);
         parts.messageBox = std::make_unique<FakeMessageBox>(log);
@@ -42,7 +42,8 @@ public:
     [[nodiscard]] qint16 acknowledge() { return form->ddeConversation().Send_DDE_Message_Ack(); }
 
     [[nodiscard]] std::array<int, 4> modes() const {
-        return {links[0]->mode(), links[1]->mode(), links[2]->mode(), links[3]->mode()};
+        return {links.DDECommand->mode(), links.DDECommandAcknowledge->mode(), links.DDEMessage->mode(),
+                links.DDEMessageAcknowledge->mode()};
     }
     // The four DDE labels in link order.
     [[nodiscard]] std::array<QString, 4> captions() const {
@@ -57,7 +58,7 @@ public:
     }
 
     CallLog log;
-    std::array<DbusDdeLink*, 4> links{};
+    DdeLinks<DbusDdeLink*> links;
     std::unique_ptr<Form1> form;
 };
 

@@ -1,3 +1,4 @@
+#include "hvlink/dde_items.h"
 #include "tests/integration/dde/dde_bus_test.h"
 
 #include <QSignalSpy>
@@ -10,7 +11,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 
-const QString HomeVis = QStringLiteral("HOMEVIS|DDE");
+const QString HomeVis = HomeVisionLinkTopic;
 
 TranscriptEntry sentMessage(const char* text) {
     return {"sent", "ItemChanged", "DDEMessage", text};

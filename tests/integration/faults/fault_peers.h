@@ -1,7 +1,7 @@
 #pragma once
 
-#include "tests/integration/ncid/ncid_stand_in.h"
 #include "tests/support/mpd_probe.h"
+#include "tests/support/ncid_stand_in.h"
 #include "tests/support/private_bus.h"
 #include "tests/support/throwaway_mpd.h"
 

@@ -25,8 +25,9 @@ void FaultWindowTest::SetUp() {
     peers.probe().reset();
 
     Form1Parts parts;
-    for (auto& link : parts.ddeLinks)
+    parts.ddeLinks.forEach([this](HvLabel, std::unique_ptr<DdeLink>& link) {
         link = std::make_unique<DbusDdeLink>(peers.bus().connection());
+    });
     auto jukebox = std::make_unique<MpdSlinkControl>();
     slinkx = jukebox.get();
     parts.slinkx = std::move(jukebox);

@@ -1,9 +1,13 @@
+#include "hvlink/dde_items.h"
 #include "tests/integration/faults/fault_window.h"
 #include "tests/integration/faults/message_capture.h"
 
 #include <QCheckBox>
+#include <QFile>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <chrono>
 #include <csignal>
@@ -16,7 +20,12 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using namespace std::chrono_literals;
 
-const QString HomeVisionService = QStringLiteral("org.velmor.DDE.HOMEVIS");
+const QString HomeVisionService = QStringLiteral("org.velmor.DDE.") + HomeVisionApplication;
+
+bool fileHas(const QString& path, const char* text) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) && file.readAll().contains(text);
+}
 
 QStringList logEntries(const QListWidget& list) {
     QStringList entries;
@@ -31,15 +40,28 @@ TEST_F(FaultWindowTest, HomeVisionKilledWhileAPokeWaitsFailsEverySendAndTheWindo
     ASSERT_GT(pid, 0);
     MessageCapture capture;
 
-    // HomeVision freezes, so the poke of the next command waits for its answer; HomeVision dies while
-    // the window waits.
+    // HomeVision freezes, so the poke of the next command waits for its answer; HomeVision dies once
+    // the bus has carried that poke, while the window waits.
+    QTemporaryDir monitorDir;
+    const QString monitored = monitorDir.filePath(QStringLiteral("pokes"));
+    QProcess monitor;
+    endWithParent(monitor);
+    monitor.setStandardOutputFile(monitored);
+    monitor.start(QStringLiteral("dbus-monitor"), {QStringLiteral("--address"), peers.bus().address(),
+                                                   QStringLiteral("type=method_call,member=Poke")});
+    // A monitor says goodbye to its own name once it watches.
+    ASSERT_TRUE(waitUntil([&] { return fileHas(monitored, "member=NameLost"); }));
     ASSERT_EQ(::kill(static_cast<pid_t>(pid), SIGSTOP), 0);
-    std::thread killer([pid] {
-        std::this_thread::sleep_for(300ms);
+    std::thread killer([pid, monitored] {
+        // The window's thread waits inside the poke meanwhile, so this cannot run the event loop.
+        const auto deadline = std::chrono::steady_clock::now() + 10s;
+        while (!fileHas(monitored, "member=Poke") && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(5ms);
         ::kill(static_cast<pid_t>(pid), SIGKILL);
     });
     controls().Check1->click();
     killer.join();
+    stopChild(monitor, WaitMs);
     EXPECT_EQ(homeVision.waitForExit(), -1);
     EXPECT_EQ(controls().DDECommand->text(), QStringLiteral(",L0702"));
 

@@ -22,8 +22,9 @@ TEST_F(MpdJukebox, WithMpdGoneCommandsFailAtOnceAndTheConnectionComesBack) {
 }
 
 TEST_F(MpdJukebox, MpdGoingAwayWhileIdleIsNoticedWithoutACommand) {
+    QSignalSpy lost(&m_control->session(), &MpdSession::connectionLost);
     mpd().stop();
-    settle();
+    ASSERT_TRUE(waitForSignal(lost));
     EXPECT_EQ(send(QStringLiteral("cdj:playlist_stop")), MpdSlinkControl::NotConnected);
     ASSERT_TRUE(mpd().start()) << mpd().failure().toStdString();
     EXPECT_TRUE(waitForReport("cdj:using_player[mp3]"));
@@ -34,7 +35,8 @@ TEST_F(MpdJukebox, ANewControlWaitsForAnMpdThatIsNotThereYet) {
     m_control.reset();
     mpd().stop();
     m_control = makeControl();
-    settle();
+    QSignalSpy failed(&m_control->session(), &MpdSession::connectFailed);
+    ASSERT_TRUE(waitForSignal(failed));
     EXPECT_EQ(send(QStringLiteral("cdj:playlist_play")), MpdSlinkControl::NotConnected);
     ASSERT_TRUE(mpd().start()) << mpd().failure().toStdString();
     EXPECT_TRUE(waitForReport("cdj:using_player[mp3]"));

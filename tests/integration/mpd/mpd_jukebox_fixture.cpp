@@ -118,8 +118,8 @@ bool MpdJukebox::waitForReportStartingWith(const std::string& prefix) {
     return QTest::qWaitFor([&] { return !reportsStartingWith(prefix).empty(); }, ReportTimeoutMs);
 }
 
-void MpdJukebox::settle() {
-    QTest::qWait(100);
+bool MpdJukebox::waitForSignal(QSignalSpy& spy) {
+    return !spy.isEmpty() || spy.wait(ReportTimeoutMs);
 }
 
 qsizetype MpdJukebox::connectionsOpened() {

@@ -4,6 +4,7 @@
 #include "tests/support/mpd_probe.h"
 #include "tests/support/throwaway_mpd.h"
 
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -37,10 +38,10 @@ protected:
     // Waits, with a generous bound, until a report equal to this one ("source:message") arrives.
     [[nodiscard]] bool waitForReport(const std::string& report);
     [[nodiscard]] bool waitForReportStartingWith(const std::string& prefix);
-    // Lets queued reports arrive without waiting for any in particular.
-    void settle();
     // How many client connections MPD has taken so far, the probe's included.
     [[nodiscard]] static qsizetype connectionsOpened();
+    // Waits, with a generous bound, until the spy has caught its signal at least once.
+    [[nodiscard]] static bool waitForSignal(QSignalSpy& spy);
 
     std::unique_ptr<MpdSlinkControl> m_control;
 

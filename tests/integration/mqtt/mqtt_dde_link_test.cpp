@@ -72,11 +72,11 @@ public:
         : connection(brokerAt(url), QStringLiteral("velmor-test")) {
         connection.start();
         Form1Parts parts;
-        for (std::size_t i = 0; i < parts.ddeLinks.size(); ++i) {
+        parts.ddeLinks.forEach([&](HvLabel label, std::unique_ptr<DdeLink>& slot) {
             auto made = std::make_unique<MqttDdeLink>(connection);
-            links[i] = made.get();
-            parts.ddeLinks[i] = std::move(made);
-        }
+            links[label] = made.get();
+            slot = std::move(made);
+        });
         parts.slinkx = std::make_unique<FakeSlinkControl>(log);
         parts.callSoft1 = std::make_unique<FakeTelephonyControl>(log);
         parts.messageBox = std::make_unique<FakeMessageBox>(log);
@@ -88,7 +88,8 @@ public:
         return form->ddeConversation().Send_DDE_Command(command);
     }
     [[nodiscard]] std::array<int, 4> modes() const {
-        return {links[0]->mode(), links[1]->mode(), links[2]->mode(), links[3]->mode()};
+        return {links.DDECommand->mode(), links.DDECommandAcknowledge->mode(), links.DDEMessage->mode(),
+                links.DDEMessageAcknowledge->mode()};
     }
     [[nodiscard]] QStringList messageLog() const {
         QStringList entries;
@@ -105,7 +106,7 @@ public:
 
     MqttConnection connection;
     CallLog log;
-    std::array<MqttDdeLink*, 4> links{};
+    DdeLinks<MqttDdeLink*> links;
     std::unique_ptr<Form1> form;
 };
 

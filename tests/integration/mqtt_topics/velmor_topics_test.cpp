@@ -102,8 +102,8 @@ TEST_F(VelmorTopicsTest, ReportsReachTheBrokerAndCommandsFromItReachTheJukebox) 
     auto connection = std::make_unique<MqttConnection>(brokerAt(broker.url()), QStringLiteral("velmor"));
     auto topics = std::make_unique<VelmorTopics>(*connection);
     Form1Parts parts;
-    for (auto& link : parts.ddeLinks)
-        link = std::make_unique<FakeDdeLink>(log);
+    parts.ddeLinks.forEach(
+        [&log](HvLabel, std::unique_ptr<DdeLink>& link) { link = std::make_unique<FakeDdeLink>(log); });
     auto* slinkx = new FakeSlinkControl(log);
     parts.slinkx.reset(slinkx);
     auto* callSoft1 = new FakeTelephonyControl(log);

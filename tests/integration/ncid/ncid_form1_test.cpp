@@ -1,9 +1,9 @@
 #include "app/form1.h"
 #include "platform/ncid/ncid_telephony_control.h"
-#include "tests/integration/ncid/ncid_stand_in.h"
 #include "tests/support/fake_dde_link.h"
 #include "tests/support/fake_message_box.h"
 #include "tests/support/fake_slink_control.h"
+#include "tests/support/ncid_stand_in.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -33,8 +33,8 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(s_server->started());
         Form1Parts parts;
-        for (auto& link : parts.ddeLinks)
-            link = std::make_unique<FakeDdeLink>(log);
+        parts.ddeLinks.forEach(
+            [this](HvLabel, std::unique_ptr<DdeLink>& link) { link = std::make_unique<FakeDdeLink>(log); });
         parts.slinkx = std::make_unique<FakeSlinkControl>(log);
         auto control = std::make_unique<NcidTelephonyControl>(
             NcidServerAddress{QStringLiteral("127.0.0.1"), s_server->port()});

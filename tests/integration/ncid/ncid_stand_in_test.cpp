@@ -1,8 +1,9 @@
 #include "platform/ncid/ncid_telephony_control.h"
-#include "tests/integration/ncid/ncid_stand_in.h"
+#include "tests/support/ncid_stand_in.h"
 
 #include <QEventLoop>
 #include <QSignalSpy>
+#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 #include <gmock/gmock.h>
@@ -92,8 +93,12 @@ TEST_F(NcidStandInTest, SwitchingOffClosesTheConnectionAndNoCallFollowsUntilSwit
     ASSERT_TRUE(server.waitForOutput(QStringLiteral("client 1 gone")));
     server.announce(QStringLiteral("5555550123 NOBODY LISTENS"));
     ASSERT_TRUE(server.waitForOutput(QStringLiteral("to 0 client(s): CID:")));
-    // Longer than the first reconnection delay: a control that still reconnected would be back.
-    QTest::qWait(1500);
+    // Nothing may happen here, so this waits out a time longer than the first reconnection delay: a
+    // control that still reconnected would have begun by then.
+    auto* const socket = control.findChild<QTcpSocket*>();
+    ASSERT_NE(socket, nullptr);
+    QSignalSpy reconnecting(socket, &QAbstractSocket::stateChanged);
+    EXPECT_FALSE(reconnecting.wait(1500));
     EXPECT_EQ(calls.count(), 0);
     EXPECT_FALSE(server.printed(QStringLiteral("client 2 connected")));
 

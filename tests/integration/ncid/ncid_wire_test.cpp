@@ -29,13 +29,17 @@ protected:
         return server.nextPendingConnection();
     }
 
-    // Each piece goes out on its own, a moment after the one before, so that the client reads them
-    // apart.
-    static void send(QTcpSocket& client, std::initializer_list<QByteArray> pieces) {
+    // Each piece goes out once the control has read the one before, so that it reads them apart.
+    static void send(const NcidTelephonyControl& control, QTcpSocket& client,
+                     std::initializer_list<QByteArray> pieces) {
+        auto* const reader = control.findChild<QTcpSocket*>();
+        ASSERT_NE(reader, nullptr);
+        QSignalSpy reads(reader, &QIODevice::readyRead);
         for (const QByteArray& piece : pieces) {
+            const qsizetype before = reads.count();
             client.write(piece);
             client.flush();
-            QTest::qWait(20);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return reads.count() > before; }, WaitMs));
         }
     }
 
@@ -56,9 +60,11 @@ TEST_F(NcidWireTest, LinesSplitAcrossReadsWithEitherLineEndAreReadWhole) {
     QTcpSocket* client = nextClient();
     ASSERT_NE(client, nullptr);
 
-    send(*client, {"200 Server: ncidd (NCID) 1.13\r\n30", "0 End of connection startup\r\nCID: *DATE*0314",
-                   "2024*TIME*0912*LINE*POTS*NMBR*5555550142*MES", "G*NONE*NAME*ALICE EXAMPLE*\r",
-                   "\nCID: *NMBR*-*NAME*NO NAME*\n"});
+    ASSERT_NO_FATAL_FAILURE(
+        send(control, *client,
+             {"200 Server: ncidd (NCID) 1.13\r\n30", "0 End of connection startup\r\nCID: *DATE*0314",
+              "2024*TIME*0912*LINE*POTS*NMBR*5555550142*MES", "G*NONE*NAME*ALICE EXAMPLE*\r",
+              "\nCID: *NMBR*-*NAME*NO NAME*\n"}));
     ASSERT_TRUE(waitForCalls(calls, 2));
 
     ASSERT_EQ(calls.count(), 2);
@@ -76,12 +82,14 @@ TEST_F(NcidWireTest, OnlyLiveCallLinesAfterTheGreetingRaiseAnEvent) {
     QTcpSocket* client = nextClient();
     ASSERT_NE(client, nullptr);
 
-    send(*client, {"200 Server: ncidd (NCID) 1.13\nCID: *NMBR*1000000001*NAME*TOO EARLY*\n"
-                   "CIDLOG: *NMBR*1000000002*\n300 End of connection startup\n"
-                   "CIDLOG: *NMBR*1000000003*\nHUPLOG: *NMBR*1000000004*\n+CID: *NMBR*1000000005*\n"
-                   "CIDINFO: *LINE*POTS*RING*1*TIME*16:20:05*\nHUP: *NMBR*1000000006*\n"
-                   "MSG: Caller ID Logfile too big\nXYZ: *NMBR*1000000007*\n\n"
-                   "CID: *NMBR*1000000008*NAME*THE ONE*\n"});
+    ASSERT_NO_FATAL_FAILURE(
+        send(control, *client,
+             {"200 Server: ncidd (NCID) 1.13\nCID: *NMBR*1000000001*NAME*TOO EARLY*\n"
+              "CIDLOG: *NMBR*1000000002*\n300 End of connection startup\n"
+              "CIDLOG: *NMBR*1000000003*\nHUPLOG: *NMBR*1000000004*\n+CID: *NMBR*1000000005*\n"
+              "CIDINFO: *LINE*POTS*RING*1*TIME*16:20:05*\nHUP: *NMBR*1000000006*\n"
+              "MSG: Caller ID Logfile too big\nXYZ: *NMBR*1000000007*\n\n"
+              "CID: *NMBR*1000000008*NAME*THE ONE*\n"}));
     ASSERT_TRUE(waitForCalls(calls, 1));
 
     ASSERT_EQ(calls.count(), 1);
@@ -94,11 +102,13 @@ TEST_F(NcidWireTest, ALineTooLongToKeepIsDroppedWholeAndReadingGoesOn) {
     control.setCallSoftEnable(-1);
     QTcpSocket* client = nextClient();
     ASSERT_NE(client, nullptr);
-    const QByteArray digits(100 * 1024, '9');
+    const QByteArray digits(qsizetype{100} * 1024, '9');
 
     // One such line arrives in a single write, the other only in pieces without its end for long.
-    send(*client, {Greeting, "CID: *NMBR*" + digits + "*NAME*HUGE*\n", "CID: *NMBR*" + digits.left(40000),
-                   digits.left(40000), digits.left(40000), "*NAME*HUGE*\nCID: *NMBR*5555550123*\n"});
+    ASSERT_NO_FATAL_FAILURE(
+        send(control, *client,
+             {Greeting, "CID: *NMBR*" + digits + "*NAME*HUGE*\n", "CID: *NMBR*" + digits.left(40000),
+              digits.left(40000), digits.left(40000), "*NAME*HUGE*\nCID: *NMBR*5555550123*\n"}));
     ASSERT_TRUE(waitForCalls(calls, 1));
 
     ASSERT_EQ(calls.count(), 1);
@@ -112,15 +122,17 @@ TEST_F(NcidWireTest, AfterALostConnectionTheNewOneIsGreetedAgainBeforeCallsCount
     control.setCallSoftEnable(-1);
     QPointer<QTcpSocket> first = nextClient();
     ASSERT_NE(first, nullptr);
-    send(*first, {QByteArray(Greeting) + "CID: *NMBR*5555550001*\n300 End of connection"});
+    ASSERT_NO_FATAL_FAILURE(
+        send(control, *first, {QByteArray(Greeting) + "CID: *NMBR*5555550001*\n300 End of connection"}));
     ASSERT_TRUE(waitForCalls(calls, 1));
     first->disconnectFromHost();
 
     QTcpSocket* second = nextClient();
     ASSERT_NE(second, nullptr);
     // The half line the first connection left must not join the new connection's first line.
-    send(*second,
-         {" startup\nCID: *NMBR*5555550002*\n300 End of connection startup\nCID: *NMBR*5555550003*\n"});
+    ASSERT_NO_FATAL_FAILURE(
+        send(control, *second,
+             {" startup\nCID: *NMBR*5555550002*\n300 End of connection startup\nCID: *NMBR*5555550003*\n"}));
     ASSERT_TRUE(waitForCalls(calls, 2));
 
     ASSERT_EQ(calls.count(), 2);
@@ -149,8 +161,11 @@ TEST_F(NcidWireTest, ARefusedConnectionIsTriedAgainUntilAServerListens) {
     const NcidServerAddress nobodyThere = address();
     server.close();
     NcidTelephonyControl control(nobodyThere);
+    auto* const socket = control.findChild<QTcpSocket*>();
+    ASSERT_NE(socket, nullptr);
+    QSignalSpy refused(socket, &QAbstractSocket::errorOccurred);
     control.setCallSoftEnable(-1);
-    QTest::qWait(100);
+    ASSERT_TRUE(refused.wait(WaitMs));
 
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, nobodyThere.port));
     EXPECT_NE(nextClient(), nullptr);

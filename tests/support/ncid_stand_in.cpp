@@ -1,4 +1,4 @@
-#include "tests/integration/ncid/ncid_stand_in.h"
+#include "tests/support/ncid_stand_in.h"
 
 #include <QTest>
 
