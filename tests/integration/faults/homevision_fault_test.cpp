@@ -9,9 +9,13 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
+#include <poll.h>
+#include <sys/inotify.h>
 #include <thread>
+#include <unistd.h>
 
 namespace velmor::test {
 namespace {
@@ -25,6 +29,28 @@ const QString HomeVisionService = QStringLiteral("org.velmor.DDE.") + HomeVision
 bool fileHas(const QString& path, const char* text) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) && file.readAll().contains(text);
+}
+
+// Blocks, without an event loop, until the file holds the text: each write to it wakes the wait.
+bool waitForFileText(const QString& path, const char* text, std::chrono::milliseconds limit) {
+    const int watch = ::inotify_init1(IN_CLOEXEC);
+    if (watch < 0 || ::inotify_add_watch(watch, QFile::encodeName(path).constData(), IN_MODIFY) < 0)
+        return false;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool found = fileHas(path, text);
+    while (!found && std::chrono::steady_clock::now() < deadline) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd entry{watch, POLLIN, 0};
+        if (::poll(&entry, 1, static_cast<int>(std::max(left.count(), std::chrono::milliseconds::rep{0}))) >
+            0) {
+            char events[4096];
+            static_cast<void>(::read(watch, events, sizeof events));
+        }
+        found = fileHas(path, text);
+    }
+    ::close(watch);
+    return found;
 }
 
 QStringList logEntries(const QListWidget& list) {
@@ -54,9 +80,7 @@ TEST_F(FaultWindowTest, HomeVisionKilledWhileAPokeWaitsFailsEverySendAndTheWindo
     ASSERT_EQ(::kill(static_cast<pid_t>(pid), SIGSTOP), 0);
     std::thread killer([pid, monitored] {
         // The window's thread waits inside the poke meanwhile, so this cannot run the event loop.
-        const auto deadline = std::chrono::steady_clock::now() + 10s;
-        while (!fileHas(monitored, "member=Poke") && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(5ms);
+        static_cast<void>(waitForFileText(monitored, "member=Poke", 10s));
         ::kill(static_cast<pid_t>(pid), SIGKILL);
     });
     controls().Check1->click();
