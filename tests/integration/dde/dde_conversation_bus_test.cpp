@@ -1,8 +1,6 @@
 #include "app/form1.h"
 #include "tests/integration/dde/dde_bus_test.h"
-#include "tests/support/fake_message_box.h"
-#include "tests/support/fake_slink_control.h"
-#include "tests/support/fake_telephony_control.h"
+#include "tests/support/window_on_links.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -19,32 +17,14 @@ using ::testing::IsEmpty;
 const std::string NotRunning = "MessageBox HomeVision is not running.  Please start it.";
 const std::string UnknownError = "MessageBox Unknown error opening DDE link";
 
-// The main window as the program builds it, with real DDE links on the given bus and fakes for the rest.
-class DdeWindow {
+// The main window with real DDE links on the given bus.
+class DdeWindow : public WindowOnLinks<DbusDdeLink> {
 public:
-    explicit DdeWindow(const QDBusConnection& bus) {
-        Form1Parts parts;
-        parts.ddeLinks.forEach([&](HvLabel label, std::unique_ptr<DdeLink>& slot) {
-            auto made = std::make_unique<DbusDdeLink>(bus);
-            links[label] = made.get();
-            slot = std::move(made);
-        });
-        parts.slinkx = std::make_unique<FakeSlinkControl>(log);
-        parts.callSoft1 = std::make_unique<FakeTelephonyControl>(log);
-        parts.messageBox = std::make_unique<FakeMessageBox>(log);
-        form = std::make_unique<Form1>(std::move(parts));
-    }
+    explicit DdeWindow(const QDBusConnection& bus)
+        : WindowOnLinks([&bus] { return std::make_unique<DbusDdeLink>(bus); }) {}
 
-    [[nodiscard]] qint16 open() { return form->ddeConversation().Open_DDE_Link(); }
-    [[nodiscard]] qint16 send(const QString& command) {
-        return form->ddeConversation().Send_DDE_Command(command);
-    }
     [[nodiscard]] qint16 acknowledge() { return form->ddeConversation().Send_DDE_Message_Ack(); }
 
-    [[nodiscard]] std::array<int, 4> modes() const {
-        return {links.DDECommand->mode(), links.DDECommandAcknowledge->mode(), links.DDEMessage->mode(),
-                links.DDEMessageAcknowledge->mode()};
-    }
     // The four DDE labels in link order.
     [[nodiscard]] std::array<QString, 4> captions() const {
         return {caption("DDECommand"), caption("DDECommandAcknowledge"), caption("DDEMessage"),
@@ -56,10 +36,6 @@ public:
     bool waitForCaption(const char* label, const QString& text) const {
         return QTest::qWaitFor([&] { return caption(label) == text; }, HomeVisionProcess::WaitTimeoutMs);
     }
-
-    CallLog log;
-    DdeLinks<DbusDdeLink*> links;
-    std::unique_ptr<Form1> form;
 };
 
 const std::array<QString, 4> DesignCaptions{

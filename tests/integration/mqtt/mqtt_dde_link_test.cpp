@@ -2,11 +2,9 @@
 #include "platform/mqtt/mosquitto_library.h"
 #include "platform/mqtt/mqtt_connection.h"
 #include "platform/mqtt/mqtt_dde_link.h"
-#include "tests/support/fake_message_box.h"
-#include "tests/support/fake_slink_control.h"
-#include "tests/support/fake_telephony_control.h"
 #include "tests/support/homevision_process.h"
 #include "tests/support/throwaway_mosquitto.h"
+#include "tests/support/window_on_links.h"
 
 #include <QEventLoop>
 #include <QLabel>
@@ -64,33 +62,22 @@ private:
     QtMessageHandler m_previous = nullptr;
 };
 
-// The main window as the program builds it over MQTT: one broker connection, four links on it, fakes
-// for the jukebox and the telephone.
-class MqttWindow {
-public:
-    explicit MqttWindow(const QString& url)
+// The broker connection, made before the links that use it and ended after them.
+struct BrokerConnection {
+    explicit BrokerConnection(const QString& url)
         : connection(brokerAt(url), QStringLiteral("velmor-test")) {
         connection.start();
-        Form1Parts parts;
-        parts.ddeLinks.forEach([&](HvLabel label, std::unique_ptr<DdeLink>& slot) {
-            auto made = std::make_unique<MqttDdeLink>(connection);
-            links[label] = made.get();
-            slot = std::move(made);
-        });
-        parts.slinkx = std::make_unique<FakeSlinkControl>(log);
-        parts.callSoft1 = std::make_unique<FakeTelephonyControl>(log);
-        parts.messageBox = std::make_unique<FakeMessageBox>(log);
-        form = std::make_unique<Form1>(std::move(parts));
     }
+    MqttConnection connection;
+};
 
-    [[nodiscard]] qint16 open() { return form->ddeConversation().Open_DDE_Link(); }
-    [[nodiscard]] qint16 send(const QString& command) {
-        return form->ddeConversation().Send_DDE_Command(command);
-    }
-    [[nodiscard]] std::array<int, 4> modes() const {
-        return {links.DDECommand->mode(), links.DDECommandAcknowledge->mode(), links.DDEMessage->mode(),
-                links.DDEMessageAcknowledge->mode()};
-    }
+// The main window as the program builds it over MQTT: one broker connection, four links on it.
+class MqttWindow : public BrokerConnection, public WindowOnLinks<MqttDdeLink> {
+public:
+    explicit MqttWindow(const QString& url)
+        : BrokerConnection(url)
+        , WindowOnLinks([this] { return std::make_unique<MqttDdeLink>(connection); }) {}
+
     [[nodiscard]] QStringList messageLog() const {
         QStringList entries;
         const auto* list = form->findChild<QListWidget*>(QStringLiteral("lstMessage"));
@@ -103,11 +90,6 @@ public:
         return QTest::qWaitFor([&] { return send(QStringLiteral(",T0000")) == status; },
                                HomeVisionProcess::WaitTimeoutMs);
     }
-
-    MqttConnection connection;
-    CallLog log;
-    DdeLinks<MqttDdeLink*> links;
-    std::unique_ptr<Form1> form;
 };
 
 // Runs the event loop as the program does, idle until something happens, until the condition holds

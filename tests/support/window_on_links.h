@@ -1,0 +1,45 @@
+#pragma once
+
+#include "app/form1.h"
+#include "tests/support/call_log.h"
+#include "tests/support/fake_message_box.h"
+#include "tests/support/fake_slink_control.h"
+#include "tests/support/fake_telephony_control.h"
+
+#include <array>
+#include <memory>
+
+namespace velmor::test {
+
+// The main window as the program builds it, with four real DDE links of the kind a test makes and
+// fakes for the jukebox, the telephone and the message box.
+template <typename Link> class WindowOnLinks {
+public:
+    template <typename MakeLink> explicit WindowOnLinks(MakeLink makeLink) {
+        Form1Parts parts;
+        parts.ddeLinks.forEach([&](HvLabel label, std::unique_ptr<DdeLink>& slot) {
+            std::unique_ptr<Link> made = makeLink();
+            links[label] = made.get();
+            slot = std::move(made);
+        });
+        parts.slinkx = std::make_unique<FakeSlinkControl>(log);
+        parts.callSoft1 = std::make_unique<FakeTelephonyControl>(log);
+        parts.messageBox = std::make_unique<FakeMessageBox>(log);
+        form = std::make_unique<Form1>(std::move(parts));
+    }
+
+    [[nodiscard]] qint16 open() { return form->ddeConversation().Open_DDE_Link(); }
+    [[nodiscard]] qint16 send(const QString& command) {
+        return form->ddeConversation().Send_DDE_Command(command);
+    }
+    [[nodiscard]] std::array<int, 4> modes() const {
+        return {links.DDECommand->mode(), links.DDECommandAcknowledge->mode(), links.DDEMessage->mode(),
+                links.DDEMessageAcknowledge->mode()};
+    }
+
+    CallLog log;
+    DdeLinks<Link*> links;
+    std::unique_ptr<Form1> form;
+};
+
+} // namespace velmor::test
