@@ -61,13 +61,13 @@ void EndToEndTest::TearDown() {
     probe().reset();
 }
 
-void EndToEndTest::startHomeVision() {
+void EndToEndTest::startHomeVision(const QStringList& options) {
     homeVision =
         transport() == Transport::Mqtt
             ? std::make_unique<HomeVisionProcess>(QStringLiteral(VELMOR_HOMEVISION_PROGRAM),
                                                   peers().broker().url())
             : std::make_unique<HomeVisionProcess>(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), peers().bus());
-    ASSERT_TRUE(homeVision->start()) << homeVision->standardError().toStdString();
+    ASSERT_TRUE(homeVision->start(options)) << homeVision->standardError().toStdString();
 }
 
 bool EndToEndTest::waitFor(const std::function<bool()>& condition) {
@@ -93,11 +93,14 @@ std::optional<QByteArray> EndToEndTest::waitForNowPlayingFile(const QByteArray& 
     return velmor->nowPlayingFile();
 }
 
-void EndToEndTest::startVelmor(Screen screen) {
+void EndToEndTest::startVelmor(Screen screen, const std::function<void()>& whileStarting) {
     const PeerConnections mpdBefore = peers().mpdConnections();
     const PeerConnections ncidBefore = peers().ncidConnections();
     velmor = std::make_unique<VelmorProcess>(peers().velmorEnvironment(screen, transport()));
     ASSERT_TRUE(velmor->start());
+    if (whileStarting) {
+        ASSERT_NO_FATAL_FAILURE(whileStarting());
+    }
 
     ASSERT_TRUE(waitFor([&] {
         velmorMpdConnections = peers().mpdConnections().openedSince(mpdBefore);

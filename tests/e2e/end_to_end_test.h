@@ -37,11 +37,12 @@ protected:
 
     [[nodiscard]] virtual Transport transport() const = 0;
 
-    // Starts the HomeVision stand-in on the shared bus or broker.
-    void startHomeVision();
+    // Starts the HomeVision stand-in on the shared bus or broker, with these further options.
+    void startHomeVision(const QStringList& options = {});
     // Starts Velmor and waits until it is connected to MPD and the NCID server and, when HomeVision
-    // runs, has opened its links and told HomeVision about the jukebox. Use with ASSERT_NO_FATAL_FAILURE.
-    void startVelmor(Screen screen = Screen::Offscreen);
+    // runs, has opened its links and told HomeVision about the jukebox; whileStarting runs once Velmor
+    // was started, before that wait. Use with ASSERT_NO_FATAL_FAILURE.
+    void startVelmor(Screen screen = Screen::Offscreen, const std::function<void()>& whileStarting = {});
 
     // Waits, with Velmor's generous bound, until the condition holds or Velmor has ended.
     bool waitFor(const std::function<bool()>& condition);

@@ -81,6 +81,61 @@ TEST_F(BadBrokerAddressEndToEndTest, AVelmorMqttNamingNoBrokerIsABoxThenStatusOn
     EXPECT_THAT(written, ::testing::Not(::testing::HasSubstr("hunter2")));
 }
 
+bool hasReceived(const Transcript& transcript, const char* call) {
+    return std::any_of(transcript.begin(), transcript.end(), [&](const TranscriptEntry& entry) {
+        return entry.direction == "received" && entry.call == call;
+    });
+}
+
+bool isOneColour(const QImage& picture) {
+    for (int y = 0; y < picture.height(); ++y) {
+        for (int x = 0; x < picture.width(); ++x) {
+            if (picture.pixel(x, y) != picture.pixel(0, 0))
+                return false;
+        }
+    }
+    return true;
+}
+
+// The share of pixels in which the two pictures differ; all of them when their sizes do.
+double differingShare(const QImage& one, const QImage& other) {
+    if (one.isNull() || one.size() != other.size())
+        return 1.0;
+    qsizetype count = 0;
+    for (int y = 0; y < one.height(); ++y) {
+        for (int x = 0; x < one.width(); ++x)
+            count += one.pixel(x, y) != other.pixel(x, y) ? 1 : 0;
+    }
+    return static_cast<double>(count) / (static_cast<double>(one.width()) * one.height());
+}
+
+class SlowHomeVisionEndToEndTest : public WindowEndToEndTest {
+protected:
+    // The hook that holds back the answer to Initiate is the session bus stand-in's.
+    [[nodiscard]] Transport transport() const override { return Transport::Dbus; }
+};
+
+TEST_F(SlowHomeVisionEndToEndTest, WhileHomeVisionIsSlowToAnswerTheWholeWindowIsAlreadyOnScreen) {
+    // Long enough to look at the window, well inside Velmor's wait for an answer; each link's
+    // Initiate waits this long.
+    ASSERT_NO_FATAL_FAILURE(startHomeVision({QStringLiteral("--initiate-delay=2000")}));
+    std::optional<VirtualDisplay::Window> window;
+    QImage whileWaiting;
+    ASSERT_NO_FATAL_FAILURE(startVelmor(Screen::VirtualDisplay, [&] {
+        ASSERT_TRUE(homeVision->waitFor([](const Transcript& t) { return hasReceived(t, "Initiate"); }));
+        window = waitForWindow(MainWindowTitle);
+        ASSERT_TRUE(window);
+        // Velmor drew before it asked; the display may still be taking in what it sent.
+        EXPECT_TRUE(waitFor([&] { return !isOneColour(whileWaiting = display().grab(*window)); }));
+        ASSERT_FALSE(hasReceived(homeVision->transcript(), "Advise"))
+            << "HomeVision answered before the look";
+    }));
+
+    // Opening the links changes a few captions (the commands sent, their acknowledgement, the jukebox's
+    // report); an empty frame differs everywhere.
+    EXPECT_LT(differingShare(whileWaiting, display().grab(*window)), 0.02);
+}
+
 enum class CloseBy { Signal, WindowSystem };
 
 struct ClosingCase {

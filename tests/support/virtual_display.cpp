@@ -116,4 +116,22 @@ void VirtualDisplay::requestClose(Window window) const {
     xcb_flush(m_connection.get());
 }
 
+QImage VirtualDisplay::grab(Window window) const {
+    const auto geometry = owned(
+        xcb_get_geometry_reply(m_connection.get(), xcb_get_geometry(m_connection.get(), window), nullptr));
+    if (!geometry || geometry->depth != 24)
+        return {};
+    const auto reply =
+        owned(xcb_get_image_reply(m_connection.get(),
+                                  xcb_get_image(m_connection.get(), XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
+                                                geometry->width, geometry->height, ~0U),
+                                  nullptr));
+    const int width = geometry->width;
+    const int height = geometry->height;
+    // The display is 24 bits deep, which X keeps as 32 bits per pixel, the layout of QImage::Format_RGB32.
+    if (!reply || xcb_get_image_data_length(reply.get()) != width * height * 4)
+        return {};
+    return QImage(xcb_get_image_data(reply.get()), width, height, width * 4, QImage::Format_RGB32).copy();
+}
+
 } // namespace velmor::test

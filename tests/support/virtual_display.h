@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QImage>
 #include <QProcess>
 #include <QString>
 
@@ -32,6 +33,8 @@ public:
     [[nodiscard]] std::vector<Window> windowsTitled(const QString& title) const;
     // Sends the window WM_DELETE_WINDOW, as a window manager does when its close button is clicked.
     void requestClose(Window window) const;
+    // What the window shows on screen now, or a null image when it cannot be read.
+    [[nodiscard]] QImage grab(Window window) const;
 
 private:
     [[nodiscard]] std::uint32_t atom(const char* name) const;

@@ -43,6 +43,11 @@ bool DdeTopicServer::serve(QDBusConnection bus, const QString& application, cons
 
 void DdeTopicServer::Initiate() {
     Q_EMIT received(QStringLiteral("Initiate"), {}, {});
+    if (m_quirks.initiateReplyDelayMs > 0) {
+        setDelayedReply(true);
+        QTimer::singleShot(m_quirks.initiateReplyDelayMs, this,
+                           [reply = message().createReply(), bus = connection()] { bus.send(reply); });
+    }
 }
 
 void DdeTopicServer::Advise(const QString& item) {

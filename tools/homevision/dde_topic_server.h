@@ -19,6 +19,7 @@ public:
         QSet<QString> refusedAdvises;
         QSet<QString> refusedPokes;
         int pokeReplyDelayMs = 0;
+        int initiateReplyDelayMs = 0;
     };
 
     static const QString RefusedError;

@@ -50,6 +50,9 @@ ParsedOptions parseStandInOptions(const QStringList& arguments) {
     const QCommandLineOption pokeDelay(QStringLiteral("poke-delay"),
                                        QStringLiteral("Acknowledge each poke only after <ms>."),
                                        QStringLiteral("ms"), QStringLiteral("0"));
+    const QCommandLineOption initiateDelay(QStringLiteral("initiate-delay"),
+                                           QStringLiteral("Answer each Initiate only after <ms>."),
+                                           QStringLiteral("ms"), QStringLiteral("0"));
     const QCommandLineOption mqtt(
         QStringLiteral("mqtt"),
         QStringLiteral("Serve on the MQTT broker <url> (mqtt://[user[:password]@]host[:port] "
@@ -57,7 +60,7 @@ ParsedOptions parseStandInOptions(const QStringList& arguments) {
                        "messages go out from the client's first poke on."),
         QStringLiteral("url"));
     parser.addOptions({help, transcript, ackTimeout, keepServing, application, topic, refuseAdvise,
-                       refusePoke, pokeDelay, mqtt});
+                       refusePoke, pokeDelay, initiateDelay, mqtt});
     parser.addPositionalArgument(QStringLiteral("script"),
                                  QStringLiteral("File of messages, one per line (default: standard input)."),
                                  QStringLiteral("[script]"));
@@ -84,6 +87,8 @@ ParsedOptions parseStandInOptions(const QStringList& arguments) {
         problems << QStringLiteral("--ack-timeout takes a number of milliseconds.");
     if (!readMilliseconds(parser.value(pokeDelay), options.quirks.pokeReplyDelayMs))
         problems << QStringLiteral("--poke-delay takes a number of milliseconds.");
+    if (!readMilliseconds(parser.value(initiateDelay), options.quirks.initiateReplyDelayMs))
+        problems << QStringLiteral("--initiate-delay takes a number of milliseconds.");
     options.format = parser.isSet(transcript) ? Transcript::Format::Json : Transcript::Format::Text;
     options.keepServing = parser.isSet(keepServing);
     options.mqttBroker = parser.value(mqtt);
