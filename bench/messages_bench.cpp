@@ -139,6 +139,43 @@ void roundTrip(benchmark::State& state, const test::PrivateBus& bus) {
     state.counters["bare_client_p99_us"] = bareClient.percentileUs(0.99);
 }
 
+// Whether a message sent the moment the previous one was acknowledged waits for what its client does
+// after acknowledging (Velmor repaints its window then). Each iteration lets both clients settle, then
+// times a message after the pause and one straight behind it, for Velmor and for the bare client.
+void backToBack(benchmark::State& state, const test::PrivateBus& bus) {
+    constexpr int PauseMs = 10;
+    Conversation conversation(bus);
+    BareConversation bare(bus);
+    if (!conversation.open(state) || !conversation.send(state, WarmUpMessages) || !bare.open(state))
+        return;
+    HomeVisionSide& homeVision = conversation.homeVision();
+    LatencySample afterPause;
+    LatencySample behind;
+    LatencySample bareAfterPause;
+    LatencySample bareBehind;
+    for (auto _ : state) {
+        homeVision.idle(PauseMs);
+        const auto first = homeVision.roundTrip(messageNumber(conversation.nextNumber()));
+        const auto second = homeVision.roundTrip(messageNumber(conversation.nextNumber()));
+        homeVision.idle(PauseMs);
+        const auto bareFirst = bare.roundTrip(conversation.nextNumber());
+        const auto bareSecond = bare.roundTrip(conversation.nextNumber());
+        if (!first || !second || !bareFirst || !bareSecond) {
+            state.SkipWithError("a message went unacknowledged");
+            return;
+        }
+        afterPause.add(*first);
+        behind.add(*second);
+        bareAfterPause.add(*bareFirst);
+        bareBehind.add(*bareSecond);
+        state.SetIterationTime(std::chrono::duration<double>(*second).count());
+    }
+    behind.publish(state);
+    state.counters["after_pause_p50_us"] = afterPause.percentileUs(0.50);
+    state.counters["bare_behind_p50_us"] = bareBehind.percentileUs(0.50);
+    state.counters["bare_after_pause_p50_us"] = bareAfterPause.percentileUs(0.50);
+}
+
 // Velmor's resident size once it has started, after the first thousand messages and after all.
 void memory(benchmark::State& state, const test::PrivateBus& bus) {
     Conversation conversation(bus);
@@ -177,6 +214,11 @@ int main(int argc, char* argv[]) {
     benchmark::RegisterBenchmark("MessageRoundTrip",
                                  [&bus](benchmark::State& state) { velmor::bench::roundTrip(state, bus); })
         ->Iterations(10000)
+        ->UseManualTime()
+        ->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("MessageBackToBack",
+                                 [&bus](benchmark::State& state) { velmor::bench::backToBack(state, bus); })
+        ->Iterations(1000)
         ->UseManualTime()
         ->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("MemoryUnderMessages",

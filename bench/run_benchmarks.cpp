@@ -129,6 +129,16 @@ int main(int argc, char* argv[]) {
         QStringLiteral("bare QtDBus client ") + micros(bare50), ratio(p50, bare50), 1.3);
     row("Message round trip p99, against Qt", micros(p99),
         QStringLiteral("bare QtDBus client ") + micros(bare99), ratio(p99, bare99), 0.0);
+    const QString backToBack = QStringLiteral("MessageBackToBack");
+    const double behind = figure(all, backToBack, "p50_us");
+    const double afterPause = figure(all, backToBack, "after_pause_p50_us");
+    row("Message straight behind another, p50", micros(behind),
+        QStringLiteral("after a 10 ms pause ") + micros(afterPause), ratio(behind, afterPause), 0.0);
+    const double bareBehind = figure(all, backToBack, "bare_behind_p50_us");
+    const double bareAfterPause = figure(all, backToBack, "bare_after_pause_p50_us");
+    row("Same for the bare QtDBus client, p50", micros(bareBehind),
+        QStringLiteral("after a 10 ms pause ") + micros(bareAfterPause), ratio(bareBehind, bareAfterPause),
+        0.0);
     const double mqtt50 = figure(all, mqttRoundTrip, "p50_us");
     const double mqtt99 = figure(all, mqttRoundTrip, "p99_us");
     const double mqttFloor50 = figure(all, mqttRoundTrip, "floor_p50_us");
