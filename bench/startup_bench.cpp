@@ -4,11 +4,11 @@
 #include "bench/latency_sample.h"
 #include "bench/map_watch.h"
 #include "bench/program_under_test.h"
+#include "tests/support/homevision_process.h"
 #include "tests/support/private_bus.h"
 #include "tests/support/virtual_display.h"
 
 #include <QCoreApplication>
-#include <QThread>
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -89,18 +89,11 @@ int main(int argc, char* argv[]) {
         velmor::bench::measuredEnvironment(bus.address(), QStringLiteral("xcb"));
     environment.insert(QStringLiteral("DISPLAY"), display.name());
 
-    QProcess homeVision;
-    velmor::test::endWithParent(homeVision);
-    homeVision.setProcessEnvironment(environment);
-    homeVision.setStandardOutputFile(QProcess::nullDevice());
-    homeVision.setStandardErrorFile(QProcess::nullDevice());
-    homeVision.start(QStringLiteral(HOMEVISION_PROGRAM), {});
-    for (int waited = 0; !bus.isServed(QStringLiteral("org.velmor.DDE.HOMEVIS")); waited += 50) {
-        if (waited > 10000) {
-            std::fprintf(stderr, "the HomeVision stand-in did not take its bus name\n");
-            return 1;
-        }
-        QThread::msleep(50);
+    velmor::test::HomeVisionProcess homeVision(QStringLiteral(HOMEVISION_PROGRAM), bus);
+    if (!homeVision.start()) {
+        std::fprintf(stderr, "the HomeVision stand-in did not take its bus name: %s\n",
+                     qUtf8Printable(homeVision.standardError()));
+        return 1;
     }
 
     benchmark::RegisterBenchmark(
@@ -110,7 +103,6 @@ int main(int argc, char* argv[]) {
         ->Unit(benchmark::kMillisecond);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    homeVision.terminate();
-    homeVision.waitForFinished(10000);
+    homeVision.stop();
     return 0;
 }
