@@ -16,8 +16,8 @@ packages=(
     libxcb1-dev desktop-file-utils systemd dpkg-dev
     # fuzzing and sanitizers
     clang libclang-rt-14-dev
-    # the guard rails CI runs before the tests
-    clang-format clang-tidy
+    # the guard rails CI runs before the tests; the load for scripts/stress.sh
+    clang-format clang-tidy stress-ng
 )
 
 missing=()
