@@ -129,9 +129,10 @@ QImage VirtualDisplay::grab(Window window) const {
     const int width = geometry->width;
     const int height = geometry->height;
     // The display is 24 bits deep, which X keeps as 32 bits per pixel, the layout of QImage::Format_RGB32.
-    if (!reply || xcb_get_image_data_length(reply.get()) != width * height * 4)
+    const qsizetype bytesPerLine = qsizetype{width} * 4;
+    if (!reply || xcb_get_image_data_length(reply.get()) != bytesPerLine * height)
         return {};
-    return QImage(xcb_get_image_data(reply.get()), width, height, width * 4, QImage::Format_RGB32).copy();
+    return QImage(xcb_get_image_data(reply.get()), width, height, bytesPerLine, QImage::Format_RGB32).copy();
 }
 
 } // namespace velmor::test
