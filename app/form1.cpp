@@ -182,12 +182,12 @@ int Form1::runToEnd(const std::function<void()>& step) {
 }
 
 void Form1::reportFatalError(const Error& error) {
-    qCCritical(lcApp, "Velmor stops: error %d: %s", error.number(), qUtf8Printable(error.description()));
-    m_parts.messageBox->show(fatalErrorText(error));
+    reportFatalError(error, *m_parts.messageBox);
 }
 
-QString Form1::fatalErrorText(const Error& error) {
-    return QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description());
+void Form1::reportFatalError(const Error& error, MessageBox& box) {
+    qCCritical(lcApp, "Velmor stops: error %d: %s", error.number(), qUtf8Printable(error.description()));
+    box.show(QStringLiteral("Run-time error '%1':\n\n%2").arg(error.number()).arg(error.description()));
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

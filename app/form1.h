@@ -35,8 +35,8 @@ public:
 
     // Runs start-up and reports an error that escapes it. Returns the exit status it calls for.
     int start();
-    // What the box says of an error that ends the program.
-    [[nodiscard]] static QString fatalErrorText(const Error& error);
+    // Logs an error that ends the program and says so in the box; also for errors before a window exists.
+    static void reportFatalError(const Error& error, MessageBox& box);
 
     [[nodiscard]] const Form1Controls& controls() const { return m_controls; }
     [[nodiscard]] DdeConversation& ddeConversation() { return m_ddeConversation; }

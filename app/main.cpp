@@ -5,7 +5,6 @@
 #include "app/qt_message_box.h"
 #include "app/running_copy.h"
 #include "core/error.h"
-#include "core/log_categories.h"
 #include "platform/mqtt/mosquitto_library.h"
 #include "platform/mqtt/mqtt_connection.h"
 #include "platform/mqtt/velmor_topics.h"
@@ -44,8 +43,8 @@ int main(int argc, char* argv[]) {
     try {
         mqtt = velmor::makeMqttConnection();
     } catch (const velmor::Error& e) {
-        qCCritical(velmor::lcApp, "Velmor stops: error %d: %s", e.number(), qUtf8Printable(e.description()));
-        velmor::QtMessageBox().show(velmor::Form1::fatalErrorText(e));
+        velmor::QtMessageBox box;
+        velmor::Form1::reportFatalError(e, box);
         return 1;
     }
 

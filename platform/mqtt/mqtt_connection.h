@@ -97,7 +97,6 @@ private:
     static void onDisconnect(mosquitto*, void* self, int rc);
     static void onPublish(mosquitto*, void* self, int messageId);
     static void onMessage(mosquitto*, void* self, const mosquitto_message* message);
-    static void onSubscribe(mosquitto*, void* self, int messageId, int count, const int* granted);
 
     void connectNow();
     void watchSocket();
@@ -131,7 +130,6 @@ private:
     QSet<QString> m_tracked;
     QHash<QString, QByteArray> m_latest;
     QSet<int> m_awaitingAck;
-    QSet<int> m_pendingSubscriptions;
     QString m_echoTopic;
     bool m_echoSubscribed = false;
     quint64 m_echoSent = 0;

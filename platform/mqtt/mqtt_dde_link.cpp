@@ -8,14 +8,6 @@ namespace velmor {
 
 namespace {
 
-// The numbers of the D-Bus link for the same failures, so a report reads the same on either carrier.
-constexpr int NoApplicationAnswered = error_number::NoApplicationAnswered; // 282
-constexpr int Refused = 285;
-constexpr int TimedOut = 286;
-constexpr int NoLink = 293;
-constexpr int BadTopic = 297;
-constexpr int BadMode = 380;
-
 const QByteArray Online = QByteArrayLiteral("online");
 
 } // namespace
@@ -40,10 +32,10 @@ void MqttDdeLink::setLinkMode(int mode) {
     if (mode == None)
         return;
     if (mode != Automatic && mode != Manual)
-        throw Error(BadMode, QStringLiteral("%1 is not a DDE link mode").arg(mode));
+        throw Error(dde_link_error::BadMode, QStringLiteral("%1 is not a DDE link mode").arg(mode));
     const std::optional<MqttDdeTopics> topics = mqttDdeTopics(m_topic, m_item);
     if (!topics) {
-        throw Error(BadTopic,
+        throw Error(dde_link_error::BadTopic,
                     QStringLiteral("\"%1\" with item \"%2\" names no MQTT topic (application|topic, "
                                    "without \"/\", \"+\" or \"#\")")
                         .arg(m_topic, m_item));
@@ -56,9 +48,10 @@ void MqttDdeLink::setLinkMode(int mode) {
         const QString why = m_connection.lastProblem().isEmpty() ? QStringLiteral("no answer in time")
                                                                  : m_connection.lastProblem();
         if (m_connection.wasTurnedAway())
-            throw Error(Refused, QStringLiteral("Initiate on %1: the MQTT broker %2 turned Velmor away (%3)")
-                                     .arg(m_topic, broker, why));
-        throw Error(NoApplicationAnswered,
+            throw Error(dde_link_error::Refused,
+                        QStringLiteral("Initiate on %1: the MQTT broker %2 turned Velmor away (%3)")
+                            .arg(m_topic, broker, why));
+        throw Error(dde_link_error::NoApplicationAnswered,
                     QStringLiteral("Initiate on %1: no MQTT broker at %2 (%3)").arg(m_topic, broker, why));
     }
 
@@ -68,14 +61,14 @@ void MqttDdeLink::setLinkMode(int mode) {
     if (!m_connection.latest(topics->state))
         static_cast<void>(m_connection.waitForRoundTrip(deadline));
     if (m_connection.latest(topics->state) != Online) {
-        throw Error(NoApplicationAnswered,
+        throw Error(dde_link_error::NoApplicationAnswered,
                     QStringLiteral("Initiate on %1: no controller keeps \"online\" on %2 at %3")
                         .arg(m_topic, topics->state, broker));
     }
     if (mode == Automatic) {
         m_connection.subscribe(topics->item, 1);
         if (!m_connection.waitForRoundTrip(deadline))
-            throw Error(TimedOut,
+            throw Error(dde_link_error::TimedOut,
                         QStringLiteral("Advise of %1 on %2: the MQTT broker %3 did not confirm in time")
                             .arg(m_item, m_topic, broker));
     }
@@ -90,18 +83,21 @@ bool MqttDdeLink::controllerOnline() const {
 void MqttDdeLink::poke(const QString& value) {
     const QString doing = QStringLiteral("Poke of %1 on %2").arg(m_item, m_topic);
     if (!m_topics)
-        throw Error(NoLink, QStringLiteral("No link is open for %1 on %2").arg(m_item, m_topic));
+        throw Error(dde_link_error::NoLink,
+                    QStringLiteral("No link is open for %1 on %2").arg(m_item, m_topic));
     if (!m_connection.isConnected())
-        throw Error(Refused, doing + QStringLiteral(": not connected to the MQTT broker"));
+        throw Error(dde_link_error::Refused, doing + QStringLiteral(": not connected to the MQTT broker"));
     if (!controllerOnline())
-        throw Error(Refused, doing + QStringLiteral(": the controller is offline"));
+        throw Error(dde_link_error::Refused, doing + QStringLiteral(": the controller is offline"));
     const std::optional<int> messageId = m_connection.publish(m_topics->poke, value.toUtf8(), 1, false);
     if (!messageId)
-        throw Error(Refused, doing + QStringLiteral(": the MQTT library would not publish it"));
+        throw Error(dde_link_error::Refused,
+                    doing + QStringLiteral(": the MQTT library would not publish it"));
     if (!m_connection.waitForAcknowledgement(*messageId, QDeadlineTimer(MqttConnection::WaitLimit)))
-        throw Error(TimedOut, doing + QStringLiteral(": the MQTT broker did not acknowledge it in time"));
+        throw Error(dde_link_error::TimedOut,
+                    doing + QStringLiteral(": the MQTT broker did not acknowledge it in time"));
     if (!controllerOnline())
-        throw Error(Refused, doing + QStringLiteral(": the controller went offline"));
+        throw Error(dde_link_error::Refused, doing + QStringLiteral(": the controller went offline"));
 }
 
 void MqttDdeLink::onMessage(const QString& topic, const QByteArray& payload, bool retained) {
