@@ -1,7 +1,7 @@
 #include "platform/ncid/ncid_telephony_control.h"
 
 #include "core/log_categories.h"
-#include "platform/ncid/ncid_line.h"
+#include "telephony/ncid_line.h"
 
 namespace velmor {
 

@@ -1,4 +1,4 @@
-#include "platform/mpd/playback_tracker.h"
+#include "jukebox/playback_tracker.h"
 
 namespace velmor {
 

@@ -1,4 +1,4 @@
-#include "platform/ncid/ncid_line.h"
+#include "telephony/ncid_line.h"
 
 #include <QList>
 #include <QStringDecoder>

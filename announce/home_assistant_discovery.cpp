@@ -1,6 +1,6 @@
-#include "platform/mqtt/home_assistant_discovery.h"
+#include "announce/home_assistant_discovery.h"
 
-#include "platform/mqtt/velmor_payloads.h"
+#include "announce/velmor_payloads.h"
 
 #include <QJsonArray>
 

@@ -1,5 +1,4 @@
-#include "platform/ncid/ncid_line.h"
-#include "platform/ncid/ncid_server_address.h"
+#include "telephony/ncid_line.h"
 
 #include <gmock/gmock.h>
 
@@ -139,13 +138,6 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{{QStringLiteral("12082026"), QStringLiteral("0930"), QString(), QString(),
                     QStringLiteral("A*B\nC")},
                    "CID: *DATE*12082026*TIME*0930*LINE*-*NMBR*-*MESG*NONE*NAME*A B C*"}));
-
-TEST(NcidPortTest, TakesOnlyPortsThatExist) {
-    EXPECT_EQ(parseNcidPort(QStringLiteral("3333")), 3333);
-    EXPECT_EQ(parseNcidPort(QStringLiteral(" 65535 ")), 65535);
-    for (const char* bad : {"", "0", "65536", "70000", "-1", "33 33", "port", "0x10"})
-        EXPECT_EQ(parseNcidPort(QString::fromUtf8(bad)), std::nullopt) << bad;
-}
 
 } // namespace
 } // namespace velmor::test

@@ -1,4 +1,4 @@
-#include "platform/mpd/jukebox_reports.h"
+#include "jukebox/jukebox_reports.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/mpd/jukebox_reports.h"
+#include "jukebox/jukebox_reports.h"
 
 #include <QStringList>
 

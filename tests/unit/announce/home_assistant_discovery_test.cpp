@@ -1,5 +1,5 @@
-#include "platform/mqtt/home_assistant_discovery.h"
-#include "platform/mqtt/velmor_payloads.h"
+#include "announce/home_assistant_discovery.h"
+#include "announce/velmor_payloads.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

@@ -1,4 +1,4 @@
-#include "platform/mpd/jukebox_command.h"
+#include "jukebox/jukebox_command.h"
 
 #include <gtest/gtest.h>
 

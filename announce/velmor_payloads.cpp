@@ -1,4 +1,4 @@
-#include "platform/mqtt/velmor_payloads.h"
+#include "announce/velmor_payloads.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
