@@ -11,6 +11,7 @@
 #include "platform/mqtt/mqtt_instance_guard.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
+#include "platform/posix/posix_regular_files.h"
 
 namespace velmor {
 
@@ -40,6 +41,7 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection*
     parts.slinkx = std::make_unique<MpdSlinkControl>(mpdServerAddressFromEnvironment());
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);
+    parts.files = std::make_unique<PosixRegularFiles>();
     return parts;
 }
 

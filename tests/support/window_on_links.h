@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/call_log.h"
 #include "tests/support/fake_message_box.h"
 #include "tests/support/fake_slink_control.h"
@@ -25,6 +26,7 @@ public:
         parts.slinkx = std::make_unique<FakeSlinkControl>(log);
         parts.callSoft1 = std::make_unique<FakeTelephonyControl>(log);
         parts.messageBox = std::make_unique<FakeMessageBox>(log);
+        parts.files = std::make_unique<PosixRegularFiles>();
         form = std::make_unique<Form1>(std::move(parts));
     }
 

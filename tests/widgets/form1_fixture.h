@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/fake_dde_link.h"
 #include "tests/support/fake_message_box.h"
 #include "tests/support/fake_slink_control.h"
@@ -27,6 +28,7 @@ protected:
         callSoft1 = telephony.get();
         parts.callSoft1 = std::move(telephony);
         parts.messageBox = std::make_unique<FakeMessageBox>(log);
+        parts.files = std::make_unique<PosixRegularFiles>();
         form = std::make_unique<Form1>(std::move(parts));
     }
 

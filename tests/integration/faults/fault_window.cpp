@@ -2,6 +2,7 @@
 
 #include "jukebox/now_playing_file.h"
 #include "platform/dbus/dbus_dde_link.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/fake_message_box.h"
 
 #include <QEventLoop>
@@ -36,6 +37,7 @@ void FaultWindowTest::SetUp() {
     callSoft1 = telephony.get();
     parts.callSoft1 = std::move(telephony);
     parts.messageBox = std::make_unique<FakeMessageBox>(messageBoxes);
+    parts.files = std::make_unique<PosixRegularFiles>();
     form = std::make_unique<Form1>(std::move(parts));
     form->controls().CDInfo->setText(nowPlayingPath);
 }

@@ -2,6 +2,7 @@
 #include "platform/mqtt/mosquitto_library.h"
 #include "platform/mqtt/mqtt_connection.h"
 #include "platform/mqtt/velmor_topics.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fake_dde_link.h"
 #include "tests/support/fake_message_box.h"
@@ -109,6 +110,7 @@ TEST_F(VelmorTopicsTest, ReportsReachTheBrokerAndCommandsFromItReachTheJukebox) 
     auto* callSoft1 = new FakeTelephonyControl(log);
     parts.callSoft1.reset(callSoft1);
     parts.messageBox = std::make_unique<FakeMessageBox>(log);
+    parts.files = std::make_unique<PosixRegularFiles>();
     parts.nowPlayingObserver = topics.get();
     parts.callObserver = topics.get();
     Form1 form(std::move(parts));

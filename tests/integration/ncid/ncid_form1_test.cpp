@@ -1,5 +1,6 @@
 #include "app/form1.h"
 #include "platform/ncid/ncid_telephony_control.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/fake_dde_link.h"
 #include "tests/support/fake_message_box.h"
 #include "tests/support/fake_slink_control.h"
@@ -41,6 +42,7 @@ protected:
         callSoft1 = control.get();
         parts.callSoft1 = std::move(control);
         parts.messageBox = std::make_unique<FakeMessageBox>(log);
+        parts.files = std::make_unique<PosixRegularFiles>();
         form = std::make_unique<Form1>(std::move(parts));
     }
 

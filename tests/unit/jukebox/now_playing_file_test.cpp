@@ -1,6 +1,7 @@
 #include "core/error.h"
 #include "jukebox/now_playing_file.h"
 #include "jukebox/windows1252.h"
+#include "platform/posix/posix_regular_files.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +18,8 @@
 
 namespace velmor::test {
 namespace {
+
+const PosixRegularFiles files;
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -77,14 +80,14 @@ protected:
 };
 
 TEST_F(FileWriteTest, ReplacesTheWholeFile) {
-    replaceFileContent(path, QByteArray("a much longer first content\r\n"));
-    replaceFileContent(path, QByteArray("second\r\n"));
+    replaceFileContent(files, path, QByteArray("a much longer first content\r\n"));
+    replaceFileContent(files, path, QByteArray("second\r\n"));
     EXPECT_EQ(readAll(path), QByteArray("second\r\n"));
 }
 
 TEST_F(FileWriteTest, PathIsUsedAsItStands) {
     const QString odd = dir.filePath(QStringLiteral(" h:\\progra~1\\cd now.txt "));
-    replaceFileContent(odd, QByteArray("x"));
+    replaceFileContent(files, odd, QByteArray("x"));
     EXPECT_EQ(readAll(odd), QByteArray("x"));
 }
 
@@ -95,7 +98,7 @@ struct BadPath {
 };
 
 TEST_F(FileWriteTest, FailuresNameThePathAndTheReasonAndKeepTheOldFile) {
-    replaceFileContent(path, QByteArray("old"));
+    replaceFileContent(files, path, QByteArray("old"));
     const BadPath bad[] = {
         {"empty", QString(), "no path is given"},
         {"missing folder", dir.filePath(QStringLiteral("missing/cdnow.txt")), "folder does not exist"},
@@ -104,7 +107,7 @@ TEST_F(FileWriteTest, FailuresNameThePathAndTheReasonAndKeepTheOldFile) {
     };
     for (const BadPath& b : bad) {
         try {
-            replaceFileContent(b.path, QByteArray("new"));
+            replaceFileContent(files, b.path, QByteArray("new"));
             ADD_FAILURE() << b.name << ": no error";
         } catch (const Error& e) {
             EXPECT_EQ(e.number(), error_number::PathFileAccess) << b.name;
@@ -119,11 +122,11 @@ TEST_F(FileWriteTest, FailuresNameThePathAndTheReasonAndKeepTheOldFile) {
 TEST_F(FileWriteTest, ReadOnlyFileInAReadOnlyFolderIsKept) {
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
-    replaceFileContent(path, QByteArray("old"));
+    replaceFileContent(files, path, QByteArray("old"));
     QFile::setPermissions(path, QFile::ReadOwner);
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
 
-    EXPECT_THROW(replaceFileContent(path, QByteArray("new")), Error);
+    EXPECT_THROW(replaceFileContent(files, path, QByteArray("new")), Error);
 
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readAll(path), QByteArray("old"));
@@ -132,10 +135,10 @@ TEST_F(FileWriteTest, ReadOnlyFileInAReadOnlyFolderIsKept) {
 TEST_F(FileWriteTest, WritableFileInAReadOnlyFolderIsWrittenInPlace) {
     if (geteuid() == 0)
         GTEST_SKIP() << "permissions do not bind the superuser";
-    replaceFileContent(path, QByteArray("old"));
+    replaceFileContent(files, path, QByteArray("old"));
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
 
-    replaceFileContent(path, QByteArray("new"));
+    replaceFileContent(files, path, QByteArray("new"));
 
     QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     EXPECT_EQ(readAll(path), QByteArray("new"));
@@ -213,7 +216,7 @@ protected:
             ASSERT_EQ(::symlink("target", at.constData()), 0);
             break;
         case Node::LinkToFile:
-            replaceFileContent(QFile::decodeName(target), QByteArray("old contents"));
+            replaceFileContent(files, QFile::decodeName(target), QByteArray("old contents"));
             ASSERT_EQ(::symlink("target", at.constData()), 0);
             break;
         }
@@ -239,11 +242,11 @@ TEST_P(NonRegularNodeTest, OnlyARegularFileIsEverReplacedAndNothingWaitsForARead
     }
 
     if (GetParam().refusal == nullptr) {
-        replaceFileContent(path, QByteArray("new"));
+        replaceFileContent(files, path, QByteArray("new"));
         EXPECT_EQ(readAll(target), QByteArray("new"));
     } else {
         try {
-            replaceFileContent(path, QByteArray("new"));
+            replaceFileContent(files, path, QByteArray("new"));
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
             EXPECT_TRUE(e.description().contains(QLatin1Char('"') + path + QLatin1Char('"')))

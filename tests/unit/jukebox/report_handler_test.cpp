@@ -2,6 +2,7 @@
 #include "jukebox/now_playing_file.h"
 #include "jukebox/now_playing_observer.h"
 #include "jukebox/report_handler.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/fake_homevision_commands.h"
 #include "tests/support/fake_window.h"
 
@@ -32,10 +33,11 @@ protected:
     QTemporaryDir dir;
     CallLog log;
     FakeWindow window;
+    PosixRegularFiles files;
     FakeHomeVisionCommands homeVision{log};
     PendingCommands pendingCommands;
     QString currentArtist;
-    ReportHandler handler{window, homeVision, pendingCommands, currentArtist};
+    ReportHandler handler{window, files, homeVision, pendingCommands, currentArtist};
 };
 
 struct PlayingCase {
@@ -237,7 +239,7 @@ class ObservedReportTest : public ReportHandlerTest, public ::testing::WithParam
 // Others hear of a track only when the file holds it: never of one the file does not show.
 TEST_P(ObservedReportTest, TellsTheObserverOfEachTrackWrittenToTheFile) {
     RecordingNowPlaying observer;
-    ReportHandler observed{window, homeVision, pendingCommands, currentArtist, &observer};
+    ReportHandler observed{window, files, homeVision, pendingCommands, currentArtist, &observer};
     if (!GetParam().fileWritable)
         window.cdInfo = dir.filePath(QStringLiteral("no-such-folder/cdnow.txt"));
     try {

@@ -1,4 +1,4 @@
-#include "jukebox/regular_file.h"
+#include "platform/posix/posix_regular_files.h"
 
 #include <QFile>
 
@@ -53,7 +53,7 @@ private:
     int m_fd;
 };
 
-QString writeAll(int fd, const QByteArray& content) {
+std::optional<QString> writeAll(int fd, const QByteArray& content) {
     qsizetype written = 0;
     while (written < content.size()) {
         const ssize_t n =
@@ -64,19 +64,19 @@ QString writeAll(int fd, const QByteArray& content) {
             return n < 0 ? systemReason(errno) : QStringLiteral("nothing more could be written");
         written += n;
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
 
-std::optional<QString> whyNotARegularFile(const QString& path) {
+std::optional<QString> PosixRegularFiles::whyNotARegularFile(const QString& path) const {
     struct stat status {};
     if (::stat(QFile::encodeName(path).constData(), &status) != 0 || S_ISREG(status.st_mode))
         return std::nullopt;
     return kindOf(status.st_mode);
 }
 
-QString overwriteRegularFile(const QString& path, const QByteArray& content) {
+std::optional<QString> PosixRegularFiles::overwrite(const QString& path, const QByteArray& content) const {
     // A FIFO opened for writing waits for a reader, for good if none comes; opened without blocking it
     // fails or returns at once, and is then turned away below.
     FileDescriptor file(
@@ -90,11 +90,11 @@ QString overwriteRegularFile(const QString& path, const QByteArray& content) {
         return kindOf(status.st_mode);
     if (::ftruncate(file.get(), 0) != 0)
         return systemReason(errno);
-    if (QString failure = writeAll(file.get(), content); !failure.isEmpty())
+    if (std::optional<QString> failure = writeAll(file.get(), content))
         return failure;
     if (!file.close())
         return systemReason(errno);
-    return {};
+    return std::nullopt;
 }
 
 } // namespace velmor
