@@ -1,7 +1,7 @@
 #include "platform/mqtt/mqtt_instance_guard.h"
 
-#include "platform/mqtt/mqtt_connection.h"
 #include "announce/velmor_payloads.h"
+#include "platform/mqtt/mqtt_connection.h"
 
 namespace velmor {
 
