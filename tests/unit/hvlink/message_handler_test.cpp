@@ -5,6 +5,7 @@
 #include "tests/support/fake_message_box.h"
 #include "tests/support/fake_slink_control.h"
 #include "tests/support/fake_window.h"
+#include "tests/support/play_artist_sends.h"
 
 #include <gmock/gmock.h>
 
@@ -46,16 +47,6 @@ protected:
     MessageHandler handler{window, conversation, slinkx, pendingCommands, currentArtist};
     int handlingsEnded = 0;
 };
-
-std::vector<std::string> playArtist(const std::string& artist) {
-    return {"SlinkSend cdj:playlist_stop",
-            "SlinkSend cdj:playlist_mode[manual]",
-            "SlinkSend cdj:playlist_clear",
-            "SlinkSend cdj:search_mode[track]",
-            "SlinkSend cdj:search[artist == \"" + artist + "\"]",
-            "SlinkSend cdj:playlist_mode[random]",
-            "SlinkSend cdj:playlist_play"};
-}
 
 struct MessageCase {
     const char* message;
@@ -101,15 +92,15 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         MessageCase{"Jukebox~cdj:playlist_play", "", " cdj:playlist_play", {"SlinkSend  cdj:playlist_play"}},
         MessageCase{"a~b~~d~", "", " b  d ", {"SlinkSend  b  d "}},
-        MessageCase{"KRZ:PlayThisArtist", "Ann Other", std::nullopt, playArtist("Ann Other")},
+        MessageCase{"KRZ:PlayThisArtist", "Ann Other", std::nullopt, playArtistSends("Ann Other")},
         MessageCase{"KRZ:PlayThisArtist~x", "Ann Other", " x",
-                    concat({"SlinkSend  x"}, playArtist("Ann Other"))},
+                    concat({"SlinkSend  x"}, playArtistSends("Ann Other"))},
         MessageCase{"krz:playthisartist", "Ann Other", std::nullopt, {}},
         MessageCase{"x KRZ:PlayThisArtist", "Ann Other", std::nullopt, {}},
         MessageCase{"KRZ:PlayThisArtis", "Ann Other", std::nullopt, {}},
         MessageCase{"KRZ:PlayThisArtistNow", "The \"Pines\" <Live>", std::nullopt,
-                    playArtist("The \"Pines\" <Live>")},
-        MessageCase{"KRZ:PlayThisArtist", "", std::nullopt, playArtist("")},
+                    playArtistSends("The \"Pines\" <Live>")},
+        MessageCase{"KRZ:PlayThisArtist", "", std::nullopt, playArtistSends("")},
         MessageCase{"~", "", " ", {"SlinkSend  "}}, MessageCase{"", "", std::nullopt, {}},
         MessageCase{"Grüße~«ñ»~", "", " «ñ» ", {"SlinkSend  «ñ» "}}));
 
