@@ -7,6 +7,8 @@
 #include "tests/support/fake_slink_control.h"
 #include "tests/support/fake_telephony_control.h"
 
+#include <QListWidget>
+
 #include <array>
 #include <memory>
 
@@ -33,6 +35,14 @@ public:
     [[nodiscard]] qint16 open() { return form->ddeConversation().Open_DDE_Link(); }
     [[nodiscard]] qint16 send(const QString& command) {
         return form->ddeConversation().Send_DDE_Command(command);
+    }
+    // What lstMessage shows, in order.
+    [[nodiscard]] QStringList messageLog() const {
+        QStringList entries;
+        const auto* list = form->template findChild<QListWidget*>(QStringLiteral("lstMessage"));
+        for (int i = 0; i < list->count(); ++i)
+            entries << list->item(i)->text();
+        return entries;
     }
     [[nodiscard]] std::array<int, 4> modes() const {
         return {links.DDECommand->mode(), links.DDECommandAcknowledge->mode(), links.DDEMessage->mode(),

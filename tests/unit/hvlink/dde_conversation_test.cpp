@@ -12,9 +12,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const std::string NotRunning = "MessageBox HomeVision is not running.  Please start it.";
-const std::string UnknownError = "MessageBox Unknown error opening DDE link";
-
 class DdeConversationTest : public ::testing::Test {
 protected:
     CallLog log;

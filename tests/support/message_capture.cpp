@@ -1,4 +1,4 @@
-#include "tests/integration/faults/message_capture.h"
+#include "tests/support/message_capture.h"
 
 namespace velmor::test {
 
