@@ -8,6 +8,10 @@
 
 namespace velmor::test {
 
+MqttBrokerAddress brokerAt(const QString& url) {
+    return std::get<MqttBrokerAddress>(parseMqttBrokerAddress(url));
+}
+
 HeardMatch is(const char* topic, const char* payload) {
     return [=](const Heard& heard) { return heard.topic == topic && heard.payload == payload; };
 }
@@ -17,7 +21,7 @@ HeardMatch live(const char* topic, const char* payload) {
 }
 
 MqttListener::MqttListener(const QString& url, std::initializer_list<const char*> topics)
-    : m_connection(std::get<MqttBrokerAddress>(parseMqttBrokerAddress(url)), QStringLiteral("listener")) {
+    : m_connection(brokerAt(url), QStringLiteral("listener")) {
     for (const char* topic : topics)
         m_connection.subscribe(QLatin1String(topic), 1);
     QObject::connect(&m_connection, &MqttConnection::messageReceived,
@@ -27,7 +31,7 @@ MqttListener::MqttListener(const QString& url, std::initializer_list<const char*
     m_connection.start();
 }
 
-void MqttListener::publish(const char* topic, const char* payload, bool retain) {
+void MqttListener::publish(const char* topic, const QByteArray& payload, bool retain) {
     ASSERT_TRUE(m_connection.waitForConnected(QDeadlineTimer(MqttConnection::WaitLimit)));
     const auto id = m_connection.publish(QLatin1String(topic), payload, 1, retain);
     ASSERT_TRUE(id && m_connection.waitForAcknowledgement(*id, QDeadlineTimer(MqttConnection::WaitLimit)));

@@ -23,6 +23,9 @@ struct Heard {
 };
 using HeardMatch = std::function<bool(const Heard&)>;
 
+// The address of a test's own broker, from the URL it listens at.
+[[nodiscard]] MqttBrokerAddress brokerAt(const QString& url);
+
 // The message, live or kept by the broker.
 [[nodiscard]] HeardMatch is(const char* topic, const char* payload);
 // The message as it was published while the listener listened.
@@ -36,7 +39,7 @@ public:
 
     MqttListener(const QString& url, std::initializer_list<const char*> topics);
 
-    void publish(const char* topic, const char* payload, bool retain = false);
+    void publish(const char* topic, const QByteArray& payload, bool retain = false);
     // Until everything the broker owes this listener so far has been heard.
     void sync();
     [[nodiscard]] std::size_t count(const HeardMatch& which) const;

@@ -3,15 +3,12 @@
 #include "platform/mqtt/mqtt_connection.h"
 #include "platform/mqtt/mqtt_dde_link.h"
 #include "tests/support/homevision_process.h"
+#include "tests/support/mqtt_listener.h"
 #include "tests/support/window_on_links.h"
 
 #include <QTest>
 
 namespace velmor::test {
-
-inline MqttBrokerAddress brokerAt(const QString& url) {
-    return std::get<MqttBrokerAddress>(parseMqttBrokerAddress(url));
-}
 
 // The broker connection, made before the links that use it and ended after them.
 struct BrokerConnection {

@@ -1,14 +1,10 @@
 #include "app/backends.h"
-#include "app/form1.h"
 #include "platform/mqtt/mosquitto_library.h"
 #include "platform/mqtt/velmor_topics.h"
-#include "platform/posix/posix_regular_files.h"
 #include "tests/support/fake_dde_link.h"
-#include "tests/support/fake_message_box.h"
-#include "tests/support/fake_slink_control.h"
-#include "tests/support/fake_telephony_control.h"
 #include "tests/support/mqtt_listener.h"
 #include "tests/support/throwaway_mosquitto.h"
+#include "tests/support/window_on_links.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -31,20 +27,14 @@ class VelmorTopicsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(broker.start()) << broker.failure().toStdString();
-        connection = std::make_unique<MqttConnection>(
-            std::get<MqttBrokerAddress>(parseMqttBrokerAddress(broker.url())), QStringLiteral("velmor"));
+        connection = std::make_unique<MqttConnection>(brokerAt(broker.url()), QStringLiteral("velmor"));
         topics = makeVelmorTopics(connection.get());
-        Form1Parts parts;
-        parts.ddeLinks.forEach(
-            [this](HvLabel, std::unique_ptr<DdeLink>& link) { link = std::make_unique<FakeDdeLink>(log); });
-        parts.slinkx.reset(slinkx = new FakeSlinkControl(log));
-        parts.callSoft1.reset(callSoft1 = new FakeTelephonyControl(log));
-        parts.messageBox = std::make_unique<FakeMessageBox>(log);
-        parts.files = std::make_unique<PosixRegularFiles>();
-        connectTopics(topics.get(), parts);
-        form = std::make_unique<Form1>(std::move(parts));
-        form->findChild<QLineEdit*>(QStringLiteral("CDInfo"))->setText(folder.filePath(QStringLiteral("np")));
-        connectTopics(topics.get(), *form);
+        window = std::make_unique<WindowOnLinks<FakeDdeLink>>(
+            [this] { return std::make_unique<FakeDdeLink>(linkLog); },
+            [this](Form1Parts& parts) { connectTopics(topics.get(), parts); });
+        window->form->findChild<QLineEdit*>(QStringLiteral("CDInfo"))
+            ->setText(folder.filePath(QStringLiteral("np")));
+        connectTopics(topics.get(), *window->form);
         listener = std::make_unique<MqttListener>(
             broker.url(),
             std::initializer_list<const char*>{"velmor/status", "velmor/now_playing", "velmor/call",
@@ -58,29 +48,20 @@ protected:
         ASSERT_TRUE(listener->waitFor(isDiscovery, 6));
     }
 
-    [[nodiscard]] std::vector<std::string> jukeboxSends() const {
-        std::vector<std::string> sends;
-        std::ranges::copy_if(log.entries(), std::back_inserter(sends),
-                             [](const std::string& entry) { return entry.starts_with("SlinkSend"); });
-        return sends;
-    }
-
     MosquittoLibrary library;
     ThrowawayMosquitto broker;
     QTemporaryDir folder;
-    CallLog log;
-    FakeSlinkControl* slinkx = nullptr;
-    FakeTelephonyControl* callSoft1 = nullptr;
+    CallLog linkLog;
     std::unique_ptr<MqttConnection> connection;
     std::unique_ptr<VelmorTopics> topics;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<WindowOnLinks<FakeDdeLink>> window;
     std::unique_ptr<MqttListener> listener;
 };
 
 TEST_F(VelmorTopicsTest, APlayingTrackIsPublishedAndKeptForWhoeverComesLater) {
     ASSERT_NO_FATAL_FAILURE(connectVelmor());
-    slinkx->report(QStringLiteral("cdj"),
-                   QStringLiteral("playing[\"Disc\",\"Bj\u00f6rk\",\"Track\",\"03:05\"]"));
+    window->slinkx->report(QStringLiteral("cdj"),
+                           QStringLiteral("playing[\"Disc\",\"Bj\u00f6rk\",\"Track\",\"03:05\"]"));
     EXPECT_TRUE(listener->waitFor(live("velmor/now_playing", NowPlaying)));
 
     MqttListener latecomer(broker.url(), {"velmor/now_playing"});
@@ -91,8 +72,8 @@ TEST_F(VelmorTopicsTest, APlayingTrackIsPublishedAndKeptForWhoeverComesLater) {
 
 TEST_F(VelmorTopicsTest, ACallIsPublishedWithItsFiveTexts) {
     ASSERT_NO_FATAL_FAILURE(connectVelmor());
-    callSoft1->call(QStringLiteral("12082026"), QStringLiteral("1157"), QStringLiteral("HOME"),
-                    QStringLiteral("4075551212"), QStringLiteral("NO NAME"));
+    window->callSoft1->call(QStringLiteral("12082026"), QStringLiteral("1157"), QStringLiteral("HOME"),
+                            QStringLiteral("4075551212"), QStringLiteral("NO NAME"));
     EXPECT_TRUE(listener->waitFor(live(
         "velmor/call",
         R"({"date":"12082026","event_type":"call","line":"HOME","name":"NO NAME","number":"4075551212","time":"1157"})")));
@@ -105,8 +86,9 @@ TEST_F(VelmorTopicsTest, OnlyALiveCommandReachesTheJukeboxAsTyped) {
     // An empty message only clears the retained one.
     listener->publish("velmor/jukebox/send", "", true);
     listener->publish("velmor/jukebox/send", " cdj:playlist_next");
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !jukeboxSends().empty(); }, MqttListener::WaitMs));
-    EXPECT_THAT(jukeboxSends(), testing::ElementsAre("SlinkSend  cdj:playlist_next"));
+    // The window's log holds what reached the jukebox and the telephone, nothing else.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->log.entries().empty(); }, MqttListener::WaitMs));
+    EXPECT_THAT(window->log.entries(), testing::ElementsAre("SlinkSend  cdj:playlist_next"));
 }
 
 TEST_F(VelmorTopicsTest, HomeAssistantComingBackGetsTheConfigsAgainButItsRetainedStatusDoesNot) {
@@ -120,7 +102,7 @@ TEST_F(VelmorTopicsTest, HomeAssistantComingBackGetsTheConfigsAgainButItsRetaine
 
 TEST_F(VelmorTopicsTest, AClosedConnectionSaysOfflineOnceAndLeavesNoWill) {
     ASSERT_NO_FATAL_FAILURE(connectVelmor());
-    form.reset();
+    window.reset();
     topics.reset();
     connection.reset();
     EXPECT_TRUE(listener->waitFor(live("velmor/status", "offline")));

@@ -2,6 +2,7 @@
 #include "jukebox/now_playing_file.h"
 #include "jukebox/windows1252.h"
 #include "platform/posix/posix_regular_files.h"
+#include "tests/support/error_of.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -18,6 +19,8 @@
 
 namespace velmor::test {
 namespace {
+
+using ::testing::HasSubstr;
 
 const PosixRegularFiles files;
 
@@ -106,15 +109,12 @@ TEST_F(FileWriteTest, FailuresNameThePathAndTheReasonAndKeepTheOldFile) {
         {"under a file", path + QStringLiteral("/cdnow.txt"), ""},
     };
     for (const BadPath& b : bad) {
-        try {
-            replaceFileContent(files, b.path, QByteArray("new"));
-            ADD_FAILURE() << b.name << ": no error";
-        } catch (const Error& e) {
-            EXPECT_EQ(e.number(), error_number::PathFileAccess) << b.name;
-            EXPECT_TRUE(e.description().contains(QLatin1Char('"') + b.path + QLatin1Char('"'))) << b.name;
-            EXPECT_TRUE(e.description().contains(QLatin1String(b.reason), Qt::CaseInsensitive))
-                << b.name << ": " << e.description().toStdString();
-        }
+        const std::optional<Error> e = errorOf([&] { replaceFileContent(files, b.path, QByteArray("new")); });
+        ASSERT_TRUE(e) << b.name;
+        EXPECT_EQ(e->number(), error_number::PathFileAccess) << b.name;
+        EXPECT_TRUE(e->description().contains(QLatin1Char('"') + b.path + QLatin1Char('"'))) << b.name;
+        EXPECT_TRUE(e->description().contains(QLatin1String(b.reason), Qt::CaseInsensitive))
+            << b.name << ": " << e->description().toStdString();
     }
     EXPECT_EQ(readAll(path), QByteArray("old"));
 }
@@ -241,19 +241,15 @@ TEST_P(NonRegularNodeTest, OnlyARegularFileIsEverReplacedAndNothingWaitsForARead
             GTEST_SKIP() << "this file system cannot keep new files out of a folder";
     }
 
+    const std::optional<Error> error = errorOf([&] { replaceFileContent(files, path, QByteArray("new")); });
     if (GetParam().refusal == nullptr) {
-        replaceFileContent(files, path, QByteArray("new"));
+        EXPECT_FALSE(error);
         EXPECT_EQ(readAll(target), QByteArray("new"));
     } else {
-        try {
-            replaceFileContent(files, path, QByteArray("new"));
-            ADD_FAILURE() << "no error";
-        } catch (const Error& e) {
-            EXPECT_TRUE(e.description().contains(QLatin1Char('"') + path + QLatin1Char('"')))
-                << e.description().toStdString();
-            EXPECT_TRUE(e.description().contains(QLatin1String(GetParam().refusal)))
-                << e.description().toStdString();
-        }
+        ASSERT_TRUE(error);
+        const std::string said = error->description().toStdString();
+        EXPECT_THAT(said, HasSubstr('"' + path.toStdString() + '"'));
+        EXPECT_THAT(said, HasSubstr(GetParam().refusal));
     }
     // The link, and whatever it or the path stood for, are still what they were.
     EXPECT_EQ(nodeType(path), pathType);
