@@ -13,8 +13,8 @@ QStringList PlaybackTracker::reportsFor(const PlayerSnapshot& snapshot) {
     switch (snapshot.state) {
     case PlayState::Playing:
         if (snapshot.songId && snapshot.songId != m_reportedSongId) {
-            reports.append(snapshot.trackFailure.isEmpty() ? playingReport(snapshot.track)
-                                                           : errorReport(snapshot.trackFailure));
+            reports.append(snapshot.trackFailure ? errorReport(*snapshot.trackFailure)
+                                                 : playingReport(snapshot.track));
             m_reportedSongId = snapshot.songId;
         }
         break;

@@ -16,9 +16,9 @@ struct PlayerSnapshot {
     // MPD's id of the current queue entry; it changes with every track that starts.
     std::optional<unsigned> songId;
     TrackTags track;
-    // Why the track's tags could not be read; empty when they were. Such a track is reported as an
-    // error instead of as playing.
-    QString trackFailure;
+    // Why the track's tags could not be read, when they could not. Such a track is reported as an error
+    // instead of as playing.
+    std::optional<QString> trackFailure;
 };
 
 // Turns successive looks at the player into the jukebox's reports: one "playing" report (or one error

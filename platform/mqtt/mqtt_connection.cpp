@@ -61,19 +61,19 @@ void MqttConnection::connectNow() {
         m_lastProblem = *problem;
         if (m_backoff.retryLater()) {
             qCWarning(lcMqtt, "cannot reach the MQTT broker %s (%s); trying again",
-                      qUtf8Printable(describeBroker(broker())), qUtf8Printable(m_lastProblem));
+                      qUtf8Printable(describeBroker(broker())), qUtf8Printable(*m_lastProblem));
         }
         return;
     }
     m_state = State::Connecting;
-    m_lastProblem.clear();
+    m_lastProblem.reset();
     m_handshakeLimit.start();
 }
 
 void MqttConnection::welcomed() {
     m_handshakeLimit.stop();
     m_state = State::Connected;
-    m_lastProblem.clear();
+    m_lastProblem.reset();
     if (m_backoff.connected())
         qCInfo(lcMqtt, "connected to the MQTT broker %s again", qUtf8Printable(describeBroker(broker())));
     for (auto it = m_subscriptions.cbegin(); it != m_subscriptions.cend(); ++it)
@@ -91,7 +91,7 @@ void MqttConnection::closed(const QString& why) {
     m_handshakeLimit.stop();
     m_echo.connectionEnded();
     m_retained.connectionEnded();
-    if (m_lastProblem.isEmpty())
+    if (!m_lastProblem)
         m_lastProblem = why;
     if (m_state == State::Closing)
         return;
@@ -100,7 +100,7 @@ void MqttConnection::closed(const QString& why) {
         m_state = State::Offline;
     if (m_backoff.retryLater()) {
         qCWarning(lcMqtt, "%s the MQTT broker %s (%s); reconnecting", wasConnected ? "lost" : "cannot reach",
-                  qUtf8Printable(describeBroker(broker())), qUtf8Printable(m_lastProblem));
+                  qUtf8Printable(describeBroker(broker())), qUtf8Printable(*m_lastProblem));
     }
     if (wasConnected)
         m_delivery.post([this] { Q_EMIT disconnected(); });

@@ -43,8 +43,8 @@ public:
     void start();
     [[nodiscard]] bool isConnected() const { return m_state == State::Connected; }
     [[nodiscard]] const MqttBrokerAddress& broker() const { return m_client.broker(); }
-    // Why the last attempt failed or the connection ended; empty while connected.
-    [[nodiscard]] const QString& lastProblem() const { return m_lastProblem; }
+    // Why the last attempt failed or the connection ended; nothing while connected.
+    [[nodiscard]] const std::optional<QString>& lastProblem() const { return m_lastProblem; }
     // Whether the last attempt reached a broker that turned the client away (a refused login, say).
     [[nodiscard]] bool wasTurnedAway() const { return m_state == State::TurnedAway; }
     // The retained values of the topics someone asked about.
@@ -97,7 +97,7 @@ private:
     OrderedDelivery m_delivery;
     ReconnectBackoff m_backoff;
     QTimer m_handshakeLimit;
-    QString m_lastProblem;
+    std::optional<QString> m_lastProblem;
     QHash<QString, int> m_subscriptions;
     QSet<int> m_awaitingAck;
 };

@@ -45,8 +45,7 @@ void MqttDdeLink::setLinkMode(int mode) {
     const QDeadlineTimer deadline(MqttConnection::WaitLimit);
     const QString broker = describeBroker(m_connection.broker());
     if (!m_connection.waitForConnected(deadline)) {
-        const QString why = m_connection.lastProblem().isEmpty() ? QStringLiteral("no answer in time")
-                                                                 : m_connection.lastProblem();
+        const QString why = m_connection.lastProblem().value_or(QStringLiteral("no answer in time"));
         if (m_connection.wasTurnedAway())
             throw Error(dde_link_error::Refused,
                         QStringLiteral("Initiate on %1: the MQTT broker %2 turned Velmor away (%3)")

@@ -30,11 +30,11 @@ TEST_P(MpdServerAddressTable, UsesWhatCanBeUsedAndSaysWhatReplacesTheRest) {
     const CheckedMpdServerAddress checked = checkMpdServerAddress(GetParam().host, GetParam().port);
     EXPECT_EQ(checked.address.host, GetParam().expected.host);
     EXPECT_EQ(checked.address.port, GetParam().expected.port);
-    const QString warning =
-        GetParam().warns
-            ? QStringLiteral("MPD_PORT \"%1\" is not a TCP port; using 6600").arg(*GetParam().port)
-            : QString();
-    EXPECT_EQ(checked.warning, warning);
+    EXPECT_EQ(checked.warning.value_or(QString()),
+              GetParam().warns
+                  ? QStringLiteral("MPD_PORT \"%1\" is not a TCP port; using 6600").arg(*GetParam().port)
+                  : QString());
+    EXPECT_EQ(checked.warning.has_value(), GetParam().warns);
 }
 
 INSTANTIATE_TEST_SUITE_P(
