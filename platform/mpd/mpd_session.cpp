@@ -79,10 +79,10 @@ void MpdSession::drop(const QString& reason) {
 MpdOutcome MpdSession::run(const std::function<void(mpd_connection&)>& work) {
     if (!m_connection)
         return {MpdOutcome::Kind::NotConnected, QStringLiteral("not connected to MPD")};
-    if (const MpdOutcome left = leaveIdle(); !left.done())
+    if (MpdOutcome left = leaveIdle(); !left.done())
         return left;
     work(*m_connection);
-    const MpdOutcome outcome = takeOutcome(*m_connection);
+    MpdOutcome outcome = takeOutcome(*m_connection);
     if (outcome.kind == MpdOutcome::Kind::Lost) {
         drop(outcome.reason);
         return outcome;

@@ -31,7 +31,7 @@ std::optional<QString> runTool(const QString& program, const QStringList& argume
 
 std::optional<QString> writeMusicTrack(const QString& path, const CatalogueTrack& track, double seconds,
                                        const QStringList& moreTags) {
-    const std::optional<QString> failed = runTool(
+    std::optional<QString> failed = runTool(
         QStringLiteral("sox"),
         {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
          QStringLiteral("2"), path, QStringLiteral("synth"), QString::number(seconds), QStringLiteral("sine"),

@@ -45,7 +45,7 @@ TEST_P(CallEventTest, MarksTheCallTellsTheObserverAndSendsOnlyForAFourthText) {
                                         QString::fromUtf8(t[4]));
 
     EXPECT_EQ(window.label19, QStringLiteral("yes"));
-    EXPECT_EQ(homeVision.sent, QStringList(2 * GetParam().commandsSent, QStringLiteral(",Y1E02")));
+    EXPECT_EQ(homeVision.sent, QStringList(qsizetype{2} * GetParam().commandsSent, QStringLiteral(",Y1E02")));
     const CallReport told{QString::fromUtf8(t[0]), QString::fromUtf8(t[1]), QString::fromUtf8(t[2]),
                           QString::fromUtf8(t[3]), QString::fromUtf8(t[4])};
     EXPECT_EQ(observer.calls, (std::vector<CallReport>{told, told}));
