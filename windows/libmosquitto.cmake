@@ -38,3 +38,6 @@ target_compile_definitions(mosquitto_static
 # Not our code: its own warnings are Debian's and upstream's business.
 target_compile_options(mosquitto_static PRIVATE -w)
 target_link_libraries(mosquitto_static PUBLIC ws2_32)
+# Every file of it parses <windows.h> and <winsock2.h>: compiled a dozen at a time, it takes a fifth
+# of the time. Its files define no clashing names, and the relay's tests run on what comes out.
+set_target_properties(mosquitto_static PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 12)
