@@ -4,8 +4,8 @@ namespace velmor::relay {
 
 namespace {
 
-// Why a transaction HomeVision answered got no positive acknowledgement; empty when it did. Some
-// DDEML implementations report a negative acknowledgement only in the result's flags.
+// Why a poke HomeVision answered got no positive acknowledgement; empty when it did. Some DDEML
+// implementations report a negative acknowledgement only in the result's flags.
 std::string refusal(DWORD result) {
     if ((result & DDE_FACK) != 0)
         return {};
@@ -36,11 +36,9 @@ std::string HomeVisionLink::open() {
         return m_dde.lastError();
     for (const AdvisedItem& item : m_advised) {
         DWORD result = 0;
-        const bool answered = DdeClientTransaction(nullptr, 0, m_conversation, item.handle.get(), CF_TEXT,
-                                                   XTYP_ADVSTART, TimeoutMs, &result) != nullptr;
-        if (!answered || !refusal(result).empty()) {
-            const std::string why =
-                "it would not advise " + item.name + ": " + (answered ? refusal(result) : m_dde.lastError());
+        if (DdeClientTransaction(nullptr, 0, m_conversation, item.handle.get(), CF_TEXT, XTYP_ADVSTART, TimeoutMs,
+                                 &result) == nullptr) {
+            const std::string why = "it would not advise " + item.name + ": " + m_dde.lastError();
             close();
             return why;
         }

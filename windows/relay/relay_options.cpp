@@ -20,7 +20,7 @@ constexpr std::string_view Help =
     "\n"
     "  --app NAME          the DDE application (default HOMEVIS)\n"
     "  --topic NAME        the DDE topic (default DDE)\n"
-    "  --advise ITEM,...   the items to advise (default DDEMessage,DDECommandAcknowledge)\n"
+    "  --advise ITEM,...   the items to advise, in this order (default DDECommandAcknowledge,DDEMessage)\n"
     "  --log FILE          also append every line of the log to FILE\n"
     "  -h, --help          show this help\n";
 

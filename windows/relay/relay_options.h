@@ -11,8 +11,10 @@ namespace velmor::relay {
 struct RelayOptions {
     std::string application = "HOMEVIS";
     std::string topic = "DDE";
-    // The items whose every change goes to the broker.
-    std::vector<std::string> advised{"DDEMessage", "DDECommandAcknowledge"};
+    // The items whose every change goes to the broker, advised in this order. HomeVision changes
+    // DDEMessage on its own as soon as it is advised; advised last, that change cannot arrive while
+    // another advise waits for its answer (some DDEML implementations take it for that answer).
+    std::vector<std::string> advised{"DDECommandAcknowledge", "DDEMessage"};
     BrokerUrl broker;
     // Where the log goes besides standard error (UTF-8); empty for nowhere else.
     std::string logFile;

@@ -31,7 +31,7 @@ TEST_P(GoodRelayCommandLineTest, Reads) {
     EXPECT_EQ(options.logFile, GetParam().logFile);
 }
 
-const std::vector<std::string> DefaultItems{"DDEMessage", "DDECommandAcknowledge"};
+const std::vector<std::string> DefaultItems{"DDECommandAcknowledge", "DDEMessage"};
 
 INSTANTIATE_TEST_SUITE_P(
     , GoodRelayCommandLineTest,
