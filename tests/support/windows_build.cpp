@@ -40,6 +40,10 @@ QString WindowsBuild::homeVisionProgram() const {
     return m_folder + QStringLiteral("/homevision/velmor-homevision.exe");
 }
 
+QString WindowsBuild::benchHomeVisionProgram() const {
+    return m_folder + QStringLiteral("/bench/velmor-bench-homevision.exe");
+}
+
 QProcessEnvironment WindowsBuild::environment(QProcessEnvironment base) const {
     base.insert(QStringLiteral("WINEPREFIX"), m_folder + QStringLiteral("/wine-prefix"));
     base.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));

@@ -21,6 +21,8 @@ public:
     [[nodiscard]] QString wine() const;
     [[nodiscard]] QString relayProgram() const;
     [[nodiscard]] QString homeVisionProgram() const;
+    // The round-trip benchmark's own HomeVision.
+    [[nodiscard]] QString benchHomeVisionProgram() const;
     // The environment a program runs in under wine: the given one, with the prefix and a quiet wine.
     [[nodiscard]] QProcessEnvironment
     environment(QProcessEnvironment base = QProcessEnvironment::systemEnvironment()) const;
