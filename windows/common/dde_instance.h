@@ -83,6 +83,11 @@ private:
     DWORD m_id = 0;
 };
 
+// What a DDEML callback answers in place of a data handle: TRUE or FALSE, or DDE_FACK and its kin.
+[[nodiscard]] inline HDDEDATA ddeAnswer(ULONG_PTR flags) {
+    return reinterpret_cast<HDDEDATA>(flags); // NOLINT(performance-no-int-to-ptr): DDEML's convention
+}
+
 // DMLERR_NOTPROCESSED and the like, for log lines.
 [[nodiscard]] std::string ddeErrorName(UINT error);
 

@@ -4,14 +4,6 @@
 
 namespace velmor::homevision {
 
-namespace {
-
-HDDEDATA answer(bool yes) {
-    return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(yes ? TRUE : FALSE));
-}
-
-} // namespace
-
 DdeTopicServer::DdeTopicServer(const std::string& application, const std::string& topic,
                                std::set<std::string> refusedPokes, Listener& listener)
     : m_dde(*this, APPCLASS_STANDARD | CBF_SKIP_REGISTRATIONS | CBF_SKIP_UNREGISTRATIONS)
@@ -58,14 +50,14 @@ HDDEDATA DdeTopicServer::onTransaction(const windows::DdeTransaction& transactio
     switch (transaction.type) {
     case XTYP_CONNECT:
         if (!m_topic.names(transaction.first))
-            return answer(false);
+            return windows::ddeAnswer(FALSE);
         m_listener.received("Initiate", {}, {});
-        return answer(true);
+        return windows::ddeAnswer(TRUE);
     case XTYP_ADVSTART: {
         const std::string item = m_dde.text(transaction.second);
         m_listener.received("Advise", item, {});
         m_listener.advised(item);
-        return answer(true);
+        return windows::ddeAnswer(TRUE);
     }
     case XTYP_ADVREQ:
         return valueOf(transaction.second);
@@ -79,12 +71,12 @@ HDDEDATA DdeTopicServer::onTransaction(const windows::DdeTransaction& transactio
             windows::utf8FromWindows1252(windows::DdeInstance::bytesOf(transaction.data));
         m_listener.received("Poke", item, value);
         if (m_refusedPokes.contains(item))
-            return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FNOTPROCESSED));
+            return windows::ddeAnswer(DDE_FNOTPROCESSED);
         // The acknowledgement goes out when this returns; acting on the value only afterwards lets
         // the client see it before anything the value sets off.
         m_acknowledgedPokes.emplace_back(item, value);
         PostThreadMessageW(GetCurrentThreadId(), AcceptPokesMessage, 0, 0);
-        return reinterpret_cast<HDDEDATA>(static_cast<ULONG_PTR>(DDE_FACK));
+        return windows::ddeAnswer(DDE_FACK);
     }
     default:
         return nullptr;

@@ -36,9 +36,9 @@ std::string HomeVisionLink::open() {
         return m_dde.lastError();
     for (const AdvisedItem& item : m_advised) {
         DWORD result = 0;
-        if (DdeClientTransaction(nullptr, 0, m_conversation, item.handle.get(), CF_TEXT, XTYP_ADVSTART, TimeoutMs,
-                                 &result) == nullptr) {
-            const std::string why = "it would not advise " + item.name + ": " + m_dde.lastError();
+        if (DdeClientTransaction(nullptr, 0, m_conversation, item.handle.get(), CF_TEXT, XTYP_ADVSTART,
+                                 TimeoutMs, &result) == nullptr) {
+            std::string why = "it would not advise " + item.name + ": " + m_dde.lastError();
             close();
             return why;
         }
@@ -92,7 +92,7 @@ HDDEDATA HomeVisionLink::onTransaction(const windows::DdeTransaction& transactio
                 break;
             }
         }
-        return reinterpret_cast<HDDEDATA>(DDE_FACK);
+        return windows::ddeAnswer(DDE_FACK);
     }
     return nullptr;
 }

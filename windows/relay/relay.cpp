@@ -10,6 +10,10 @@ namespace {
 const std::string Online = "online";
 const std::string Offline = "offline";
 
+std::string pokeFailed(const std::string& item, const std::string& why) {
+    return "the poke of " + item + " failed (" + why + "); it is not repeated";
+}
+
 std::string joined(const std::vector<std::string>& items) {
     std::string text;
     for (const std::string& item : items)
@@ -82,10 +86,10 @@ void Relay::onBrokerEvent(const BrokerEvent& event) {
         publishState();
         break;
     case BrokerEvent::Kind::Unreachable:
-        m_log.write("cannot reach the broker " + m_broker.describe() + " (" + event.text + "); trying again");
-        break;
     case BrokerEvent::Kind::Lost:
-        m_log.write("lost the broker " + m_broker.describe() + " (" + event.text + "); trying again");
+        m_log.write(
+            (event.kind == BrokerEvent::Kind::Lost ? "lost the broker " : "cannot reach the broker ") +
+            m_broker.describe() + " (" + event.text + "); trying again");
         break;
     case BrokerEvent::Kind::Message:
         if (const auto item = m_topics.pokedItem(event.topic)) {
@@ -110,7 +114,7 @@ void Relay::pokeInOrder() {
         const std::string item = *m_topics.pokedItem(poke.topic);
         const std::string why = m_homeVision.poke(item, windows::windows1252FromUtf8(poke.payload));
         if (!why.empty())
-            m_log.write("the poke of " + item + " failed (" + why + "); it is not repeated");
+            m_log.write(pokeFailed(item, why));
         for (const BrokerEvent& event : m_mailbox.takeAll())
             onBrokerEvent(event);
     }
@@ -118,10 +122,9 @@ void Relay::pokeInOrder() {
 }
 
 void Relay::tick() {
-    if (m_endedByHomeVision)
-        homeVisionGone("it ended the conversation");
-    else if (m_homeVision.isOpen() && !m_homeVision.stillThere())
-        homeVisionGone("it went away without a word");
+    const bool vanished = !m_endedByHomeVision && m_homeVision.isOpen() && !m_homeVision.stillThere();
+    if (m_endedByHomeVision || vanished)
+        homeVisionGone(vanished ? "it went away without a word" : "it ended the conversation");
     else if (!m_homeVision.isOpen() && ReconnectPauses::Clock::now() >= m_nextAttempt)
         openHomeVision();
     // A wake-up swallowed by a modal loop must not leave work waiting.
