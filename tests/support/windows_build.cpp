@@ -13,13 +13,16 @@ const QString WineFolder = QStringLiteral("/usr/lib/wine");
 
 WindowsBuild WindowsBuild::find() {
     WindowsBuild build;
-    build.m_required = qEnvironmentVariableIsSet("VELMOR_WINDOWS_BUILD");
-    build.m_folder = build.m_required ? qEnvironmentVariable("VELMOR_WINDOWS_BUILD")
-                                      : QStringLiteral(VELMOR_DEFAULT_WINDOWS_BUILD);
+    const bool named = qEnvironmentVariableIsSet("VELMOR_WINDOWS_BUILD");
+    build.m_folder =
+        named ? qEnvironmentVariable("VELMOR_WINDOWS_BUILD") : QStringLiteral(VELMOR_DEFAULT_WINDOWS_BUILD);
+    build.m_required = named && !build.m_folder.isEmpty();
     return build;
 }
 
 QString WindowsBuild::missing() const {
+    if (m_folder.isEmpty())
+        return QStringLiteral("VELMOR_WINDOWS_BUILD is empty: this run leaves the Windows build out");
     for (const QString& file : {wine(), relayProgram(), homeVisionProgram(),
                                 m_folder + QStringLiteral("/wine-prefix/system.reg")}) {
         if (!QFileInfo::exists(file))

@@ -10,7 +10,7 @@ namespace velmor::test {
 class WindowsBuild {
 public:
     // The build VELMOR_WINDOWS_BUILD names, which must then be complete, or else this tree's
-    // build/windows when it is there.
+    // build/windows when it is there. VELMOR_WINDOWS_BUILD set but empty leaves it out of the run.
     [[nodiscard]] static WindowsBuild find();
 
     // What is missing for a run under wine; empty when nothing is.
@@ -30,6 +30,7 @@ public:
     void endSession() const;
 
 private:
+    // Empty when the run leaves the Windows build out.
     QString m_folder;
     bool m_required = false;
 };
