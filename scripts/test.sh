@@ -7,7 +7,7 @@
 # the MQTT transport's, which runs there.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh tests
 echo "== windows =="
 scripts/windows.sh
 presets=("$@")
