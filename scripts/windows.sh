@@ -24,7 +24,7 @@ step() {
 
 # What each package is for, so that a request for sudo says why.
 declare -A purposes=(
-    [g++-mingw-w64-x86-64]="the cross compiler for 64-bit Windows"
+    [g++-mingw-w64-x86-64-posix]="the cross compiler for 64-bit Windows (its POSIX-threads flavour, which the build uses)"
     [wine64]="runs the Windows programs for the tests"
     [dpkg-dev]="unpacks libmosquitto's Debian source (apt-get source)"
     [googletest]="GoogleTest's sources, built for Windows"
