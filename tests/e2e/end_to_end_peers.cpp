@@ -30,8 +30,8 @@ EndToEndPeers& peers() {
 void EndToEndPeers::SetUp() {
     m_music = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_music->isValid());
-    const QString failure = tools::writeMusicLibrary(m_music->path(), TrackSeconds);
-    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    const std::optional<QString> failure = tools::writeMusicLibrary(m_music->path(), TrackSeconds);
+    ASSERT_FALSE(failure) << failure->toStdString();
 
     m_bus = std::make_unique<PrivateBus>();
     ASSERT_TRUE(m_bus->isRunning()) << m_bus->errorString().toStdString();
