@@ -154,15 +154,20 @@ TEST_F(VelmorTopicsTest, ReportsReachTheBrokerAndCommandsFromItReachTheJukebox) 
     EXPECT_TRUE(QTest::qWaitFor([&] { return !sent().empty(); }, WaitMs));
     EXPECT_THAT(sent(), testing::ElementsAre("SlinkSend  cdj:playlist_next"));
 
-    // Home Assistant coming back asks for the configs again.
-    listener.publish("homeassistant/status", "online");
-    EXPECT_TRUE(listener.waitFor(isDiscovery, 12));
+    // Home Assistant coming back asks for the configs again; asking in a burst, it gets them at once and
+    // once more when the burst is over.
+    for (int i = 0; i < 50; ++i)
+        listener.publish("homeassistant/status", "online");
+    EXPECT_TRUE(listener.waitFor(isDiscovery, 18));
+    // A status that says otherwise while Velmor runs is put right.
+    listener.publish("velmor/status", "offline", true);
+    EXPECT_TRUE(listener.waitFor(live("velmor/status", "online"), 2));
 
     topics.reset();
     connection.reset();
-    EXPECT_TRUE(listener.waitFor(live("velmor/status", "offline")));
+    EXPECT_TRUE(listener.waitFor(live("velmor/status", "offline"), 2));
     listener.sync();
-    EXPECT_EQ(listener.count(isDiscovery), 12u);
+    EXPECT_EQ(listener.count(isDiscovery), 18u);
 }
 
 // The program itself: one copy per broker, "offline" from the will of a killed copy and from a clean exit.
@@ -187,6 +192,16 @@ public:
     VelmorProgram& operator=(const VelmorProgram&) = delete;
 
     QProcess& process() { return m_process; }
+    // Waits until its stderr holds the text.
+    bool waitToSay(const char* text) {
+        return QTest::qWaitFor(
+            [&] {
+                m_said += QString::fromLocal8Bit(m_process.readAllStandardError());
+                return m_said.contains(QLatin1String(text));
+            },
+            WaitMs);
+    }
+    [[nodiscard]] std::string said() const { return m_said.toStdString(); }
     bool waitForExit() {
         return QTest::qWaitFor([&] { return m_process.state() == QProcess::NotRunning; }, WaitMs);
     }
@@ -194,6 +209,7 @@ public:
 private:
     QTemporaryDir m_folder;
     QProcess m_process;
+    QString m_said;
 };
 
 TEST_F(VelmorTopicsTest, OneProgramPerBrokerAndItsStatusFollowsHowItEnds) {
@@ -231,6 +247,60 @@ TEST_F(VelmorTopicsTest, OneProgramPerBrokerAndItsStatusFollowsHowItEnds) {
     listener.sync();
     EXPECT_EQ(listener.count(live("velmor/status", "offline")), 2u);
 }
+
+TEST_F(VelmorTopicsTest, ACopyThatCouldNotCheckForAnotherOneStepsAsideOnceItCan) {
+    Listener listener(broker.url());
+    listener.publish("velmor/HOMEVIS/DDE/state", "online", true);
+    VelmorProgram first(broker.url());
+    ASSERT_TRUE(listener.waitFor(live("velmor/status", "online")));
+
+    broker.pause();
+    VelmorProgram second(broker.url());
+    EXPECT_TRUE(second.waitToSay("cannot check yet"));
+    broker.resume();
+    ASSERT_TRUE(second.waitForExit());
+    EXPECT_EQ(second.process().exitCode(), 0);
+    EXPECT_TRUE(second.waitToSay("Velmor already runs on the MQTT broker")) << second.said();
+}
+
+struct StartCase {
+    const char* name;
+    // What anonymous clients may do; anything when empty.
+    const char* acl;
+    const char* said;
+};
+
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class VelmorStartTest : public ::testing::TestWithParam<StartCase> {
+protected:
+    MosquittoLibrary library;
+};
+
+TEST_P(VelmorStartTest, WhatKeepsVelmorFromTheBrokerIsSaidOnStderr) {
+    ThrowawayMosquitto broker(ThrowawayMosquitto::Options{.acl = GetParam().acl});
+    ASSERT_TRUE(broker.start()) << broker.failure().toStdString();
+    if (*GetParam().acl == '\0') {
+        // Left by a copy that died with its broker.
+        Listener listener(broker.url());
+        listener.publish("velmor/status", "online", true);
+    }
+    VelmorProgram velmor(broker.url());
+    EXPECT_TRUE(velmor.waitToSay(GetParam().said)) << velmor.said();
+    EXPECT_EQ(velmor.process().state(), QProcess::Running) << velmor.said();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , VelmorStartTest,
+    ::testing::Values(
+        StartCase{"StaleOnline", "", "no copy answered; taking over"},
+        StartCase{"StatusDenied",
+                  "topic readwrite velmor/+/+/#\ntopic readwrite homeassistant/#\ntopic read velmor/status\n",
+                  "refuses Velmor's messages to velmor/status"},
+        StartCase{"SubscribeOnly", "topic read #\n", "refuses Velmor's messages to velmor/"}),
+    [](const ::testing::TestParamInfo<StartCase>& test) { return test.param.name; });
 
 } // namespace
 } // namespace velmor::test
