@@ -49,9 +49,8 @@ MosquittoClient::MosquittoClient(MqttBrokerAddress broker, QString clientId, Lis
     connect(&m_housekeeping, &QTimer::timeout, this, &MosquittoClient::housekeeping);
 }
 
-MosquittoClient::Session MosquittoClient::newSession() const {
-    Session session(mosquitto_new(m_clientId.toUtf8().constData(), true, const_cast<MosquittoClient*>(this)),
-                    &mosquitto_destroy);
+MosquittoClient::Session MosquittoClient::newSession() {
+    Session session(mosquitto_new(m_clientId.toUtf8().constData(), true, this), &mosquitto_destroy);
     mosquitto* const m = session.get();
     if (m == nullptr)
         return session;

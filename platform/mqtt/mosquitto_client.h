@@ -90,7 +90,7 @@ private:
     };
     using Session = std::unique_ptr<mosquitto, void (*)(mosquitto*)>;
 
-    [[nodiscard]] Session newSession() const;
+    [[nodiscard]] Session newSession();
     static void onConnect(mosquitto*, void* self, int rc, int flags, const mosquitto_property*);
     static void onDisconnect(mosquitto*, void* self, int rc, const mosquitto_property*);
     static void onPublish(mosquitto*, void* self, int messageId, int reasonCode, const mosquitto_property*);

@@ -23,8 +23,18 @@ void OrderedDelivery::post(std::function<void()> call) {
 }
 
 void OrderedDelivery::schedule() {
+    // One at a time: every wait's end asks again, and many pending runs would make one turn of the
+    // event loop tell as many batches.
+    if (m_scheduled)
+        return;
+    m_scheduled = true;
     QMetaObject::invokeMethod(
-        &m_context, [this] { deliver(); }, Qt::QueuedConnection);
+        &m_context,
+        [this] {
+            m_scheduled = false;
+            deliver();
+        },
+        Qt::QueuedConnection);
 }
 
 void OrderedDelivery::deliver() {

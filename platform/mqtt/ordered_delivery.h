@@ -50,6 +50,7 @@ private:
     QObject& m_context;
     std::deque<std::function<void()>> m_calls;
     Phase m_phase = Phase::Idle;
+    bool m_scheduled = false;
 };
 
 } // namespace velmor
