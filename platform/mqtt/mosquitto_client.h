@@ -11,12 +11,9 @@
 
 #include <functional>
 #include <memory>
+#include <mosquitto.h>
 #include <optional>
 
-struct mosquitto;
-struct mosquitto_message;
-struct mqtt5__property;
-using mosquitto_property = mqtt5__property;
 class QSocketNotifier;
 
 namespace velmor {

@@ -29,7 +29,7 @@ struct Heard {
     bool retained;
 
     friend bool operator==(const Heard&, const Heard&) = default;
-    friend std::ostream& operator<<(std::ostream& out, const Heard& heard) {
+    [[maybe_unused]] friend std::ostream& operator<<(std::ostream& out, const Heard& heard) {
         return out << heard.topic << " " << heard.payload << (heard.retained ? " (retained)" : "");
     }
 };
