@@ -4,11 +4,11 @@
 #include "app/stored_settings.h"
 #include "core/checked_int.h"
 #include "core/error.h"
-#include "core/handler_guard.h"
 #include "core/log_categories.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
@@ -96,29 +96,41 @@ Form1::~Form1() = default;
 void Form1::connectHandlers() {
     const Form1Controls& c = m_controls;
     connect(c.Check1, &QCheckBox::clicked, this,
-            [this] { runHandler("Check1_Click", {}, [this] { Check1_Click(); }); });
-    connect(c.Command1, &QPushButton::clicked, this,
-            [this] { runHandler("Command1_Click", m_controls.Text1->text(), [this] { Command1_Click(); }); });
+            [this] { m_turns.run("Check1_Click", {}, [this] { Check1_Click(); }); });
+    connect(c.Command1, &QPushButton::clicked, this, [this] {
+        m_turns.run("Command1_Click", m_controls.Text1->text(), [this] { Command1_Click(); });
+    });
     // The send button is the window's default: Enter in the command box sends.
     connect(c.Text1, &QLineEdit::returnPressed, c.Command1, &QPushButton::click);
     connect(c.btnClearList, &QPushButton::clicked, this,
-            [this] { runHandler("btnClearList_Click", {}, [this] { btnClearList_Click(); }); });
+            [this] { m_turns.run("btnClearList_Click", {}, [this] { btnClearList_Click(); }); });
 
     connect(&m_ddeConversation, &DdeConversation::DDEMessageChanged, this, [this] {
-        runHandler("DDEMessage_Change", caption(HvLabel::DDEMessage),
-                   [this] { m_messageHandler.DDEMessage_Change(); });
+        m_turns.run("DDEMessage_Change", caption(HvLabel::DDEMessage),
+                    [this] { m_messageHandler.DDEMessage_Change(); });
     });
+    // What a handler is given is copied: a kept one runs after the signal has returned.
     connect(m_parts.slinkx.get(), &SlinkControl::SlinkReceived, this,
             [this](const QString& sourceName, const QString& message) {
-                runHandler("Slinkx_SlinkReceived", sourceName + QLatin1Char(':') + message,
-                           [&] { m_reportHandler.Slinkx_SlinkReceived(sourceName, message); });
+                m_turns.run("Slinkx_SlinkReceived", sourceName + QLatin1Char(':') + message,
+                            [this, sourceName, message] {
+                                m_reportHandler.Slinkx_SlinkReceived(sourceName, message);
+                            });
             });
     connect(m_parts.callSoft1.get(), &TelephonyControl::CallSoftCallEvent, this,
             [this](const QString& t1, const QString& t2, const QString& t3, const QString& t4,
                    const QString& t5) {
-                runHandler("CallSoft1_CallSoftCallEvent", t4,
-                           [&] { m_callEventHandler.CallSoft1_CallSoftCallEvent(t1, t2, t3, t4, t5); });
+                m_turns.run("CallSoft1_CallSoftCallEvent", t4, [this, t1, t2, t3, t4, t5] {
+                    m_callEventHandler.CallSoft1_CallSoftCallEvent(t1, t2, t3, t4, t5);
+                });
             });
+}
+
+void Form1::serveWhileWaiting() {
+    const HandlerTurns::Waiting waiting(m_turns);
+    ++m_waiting;
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers);
+    --m_waiting;
 }
 
 void Form1::Form_Load() {
@@ -193,6 +205,11 @@ void Form1::reportFatalError(const Error& error, MessageBox& box) {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
+    if (m_waiting > 0) {
+        event->ignore();
+        QTimer::singleShot(0, this, &QWidget::close);
+        return;
+    }
     const int exitStatus = runToEnd([this] { Form_Unload(); });
     event->accept();
     Q_EMIT closed(exitStatus);
@@ -208,7 +225,7 @@ void Form1::Command1_Click() {
 }
 
 void Form1::sendJukeboxCommand(const QString& command) {
-    runHandler("Command1_Click", command, [&] { sendToSlinkx(command); });
+    m_turns.run("Command1_Click", command, [this, command] { sendToSlinkx(command); });
 }
 
 void Form1::sendToSlinkx(const QString& command) {

@@ -2,6 +2,7 @@
 
 #include "app/form1_controls.h"
 #include "app/form1_parts.h"
+#include "core/handler_turns.h"
 #include "core/pending_commands.h"
 #include "hvlink/dde_conversation.h"
 #include "hvlink/hv_window.h"
@@ -43,6 +44,10 @@ public:
     [[nodiscard]] DdeConversation& ddeConversation() { return m_ddeConversation; }
     [[nodiscard]] const PendingCommands& pendingCommands() const { return m_pendingCommands; }
     [[nodiscard]] const QString& currentArtist() const { return m_currentArtist; }
+
+    // One turn of a wait on an outside party: the window paints and answers the desktop, while user input,
+    // the peers' sockets and every handler wait until the wait is over.
+    void serveWhileWaiting();
 
     // Hands a jukebox command to the jukebox from outside the window, exactly as the Send Command
     // button hands over what is typed in Text1, and through the same dispatch boundary.
@@ -87,6 +92,9 @@ private:
 
     Form1Parts m_parts;
     Form1Controls m_controls;
+    HandlerTurns m_turns;
+    // How deep in serveWhileWaiting() this is: a close asked for meanwhile waits for the wait's end.
+    int m_waiting = 0;
 
     PendingCommands m_pendingCommands;
     QString m_currentArtist;

@@ -11,6 +11,7 @@
 #include "platform/posix/termination_signals.h"
 
 #include <QApplication>
+#include <QScopeGuard>
 
 #include <csignal>
 #include <cstdio>
@@ -52,7 +53,9 @@ int main(int argc, char* argv[]) {
     const std::unique_ptr<velmor::VelmorTopics> topics = velmor::makeVelmorTopics(mqtt.get());
     // Before any link, port or connection other than the broker's opens: a second copy touches nothing.
     const std::unique_ptr<velmor::InstanceGuard> guard = velmor::makeInstanceGuard(mqtt.get());
-    if (velmor::handOverToRunningCopy(*guard))
+    bool stopAsked = false;
+    QObject::connect(&termination, &velmor::TerminationSignals::received, [&stopAsked] { stopAsked = true; });
+    if (velmor::handOverToRunningCopy(*guard, [&stopAsked] { return stopAsked; }))
         return 0;
 
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
@@ -61,6 +64,13 @@ int main(int argc, char* argv[]) {
     velmor::connectTopics(topics.get(), parts);
     velmor::Form1 form(std::move(parts));
     box.setOwner(&form);
+    // A wait on the broker keeps the window served; the window goes before the connection does.
+    if (mqtt)
+        mqtt->setWaitingTurn([&form] { form.serveWhileWaiting(); });
+    const auto unserved = qScopeGuard([&mqtt] {
+        if (mqtt)
+            mqtt->setWaitingTurn({});
+    });
     velmor::showWindowOnRequest(*guard, form);
     velmor::connectTopics(topics.get(), form);
     std::optional<int> closedWith;

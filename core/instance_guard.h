@@ -15,6 +15,7 @@ public:
         Ours,      // this copy is the one
         Taken,     // another copy runs on the same link
         Unchecked, // it cannot be told (nowhere to claim); the copy runs on
+        NotYet,    // the place does not answer now; ask again before anything opens
     };
 
     using QObject::QObject;

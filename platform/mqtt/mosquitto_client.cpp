@@ -2,12 +2,14 @@
 
 #include "core/log_categories.h"
 
+#include <QElapsedTimer>
 #include <QSocketNotifier>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
 #include <openssl/ssl.h>
 #include <poll.h>
 
@@ -19,6 +21,8 @@ namespace {
 constexpr int HousekeepingMs = 1000;
 // How many packets one notification reads at most before the event loop gets its turn.
 constexpr int ReadsPerActivation = 256;
+// How long a wait looks at the socket alone before the rest of the program gets a turn.
+constexpr int WaitingTurnMs = 10;
 
 // The one place that turns the library's return codes into words.
 QString libraryError(int rc) {
@@ -40,28 +44,37 @@ MosquittoClient::MosquittoClient(MqttBrokerAddress broker, QString clientId, Lis
     , m_broker(std::move(broker))
     , m_clientId(std::move(clientId))
     , m_listener(listener)
-    , m_mosq(mosquitto_new(m_clientId.toUtf8().constData(), true, this), &mosquitto_destroy) {
-    if (m_mosq) {
-        mosquitto* const m = m_mosq.get();
-        mosquitto_int_option(m, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
-        mosquitto_int_option(m, MOSQ_OPT_TCP_NODELAY, 1);
-        mosquitto_connect_callback_set(m, &MosquittoClient::onConnect);
-        mosquitto_disconnect_callback_set(m, &MosquittoClient::onDisconnect);
-        mosquitto_publish_callback_set(m, &MosquittoClient::onPublish);
-        mosquitto_message_callback_set(m, &MosquittoClient::onMessage);
-        if (!m_broker.user.isEmpty()) {
-            mosquitto_username_pw_set(m, m_broker.user.toUtf8().constData(),
-                                      m_broker.hasPassword ? m_broker.password.toUtf8().constData()
-                                                           : nullptr);
-        }
-        if (m_broker.tls) {
-            // The system's trust store, which OpenSSL also lets SSL_CERT_FILE and SSL_CERT_DIR replace.
-            mosquitto_int_option(m, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
-            mosquitto_tls_opts_set(m, SSL_VERIFY_PEER, nullptr, nullptr);
-        }
-    }
+    , m_mosq(nullptr, &mosquitto_destroy) {
     m_housekeeping.setInterval(HousekeepingMs);
     connect(&m_housekeeping, &QTimer::timeout, this, &MosquittoClient::housekeeping);
+}
+
+MosquittoClient::Session MosquittoClient::newSession() {
+    Session session(mosquitto_new(m_clientId.toUtf8().constData(), true, this), &mosquitto_destroy);
+    mosquitto* const m = session.get();
+    if (m == nullptr)
+        return session;
+    mosquitto_int_option(m, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
+    mosquitto_int_option(m, MOSQ_OPT_TCP_NODELAY, 1);
+    mosquitto_connect_v5_callback_set(m, &MosquittoClient::onConnect);
+    mosquitto_disconnect_v5_callback_set(m, &MosquittoClient::onDisconnect);
+    mosquitto_publish_v5_callback_set(m, &MosquittoClient::onPublish);
+    mosquitto_subscribe_v5_callback_set(m, &MosquittoClient::onSubscribe);
+    mosquitto_message_v5_callback_set(m, &MosquittoClient::onMessage);
+    if (!m_broker.user.isEmpty()) {
+        mosquitto_username_pw_set(m, m_broker.user.toUtf8().constData(),
+                                  m_broker.hasPassword ? m_broker.password.toUtf8().constData() : nullptr);
+    }
+    if (m_broker.tls) {
+        // The system's trust store, which OpenSSL also lets SSL_CERT_FILE and SSL_CERT_DIR replace.
+        mosquitto_int_option(m, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
+        mosquitto_tls_opts_set(m, SSL_VERIFY_PEER, nullptr, nullptr);
+    }
+    if (m_will) {
+        mosquitto_will_set(m, m_will->topic.toUtf8().constData(), static_cast<int>(m_will->payload.size()),
+                           m_will->payload.constData(), m_will->qos, m_will->retain);
+    }
+    return session;
 }
 
 MosquittoClient::~MosquittoClient() {
@@ -70,13 +83,12 @@ MosquittoClient::~MosquittoClient() {
 }
 
 void MosquittoClient::setWill(const QString& topic, const QByteArray& payload, int qos, bool retain) {
-    if (m_mosq) {
-        mosquitto_will_set(m_mosq.get(), topic.toUtf8().constData(), static_cast<int>(payload.size()),
-                           payload.constData(), qos, retain);
-    }
+    m_will = Will{topic, payload, qos, retain};
 }
 
 std::optional<QString> MosquittoClient::open(int keepAliveSeconds) {
+    m_mosq = newSession();
+    m_topicOf.clear();
     if (!m_mosq)
         return QStringLiteral("the MQTT library could not make a client");
     const int rc = mosquitto_connect_async(m_mosq.get(), m_broker.host.toUtf8().constData(), m_broker.port,
@@ -120,23 +132,39 @@ void MosquittoClient::fail(const QString& why) {
     m_listener.closed(why);
 }
 
-void MosquittoClient::onConnect(mosquitto*, void* self, int rc) {
+QString MosquittoClient::reasonText(int reasonCode) {
+    return QString::fromUtf8(mosquitto_reason_string(reasonCode));
+}
+
+void MosquittoClient::onConnect(mosquitto*, void* self, int rc, int /*flags*/, const mosquitto_property*) {
     auto* const client = static_cast<MosquittoClient*>(self);
     if (rc != 0)
-        client->m_listener.turnedAway(QString::fromUtf8(mosquitto_connack_string(rc)));
+        client->m_listener.turnedAway(reasonText(rc));
     else
         client->m_listener.welcomed();
 }
 
-void MosquittoClient::onDisconnect(mosquitto*, void* self, int /*rc*/) {
+void MosquittoClient::onDisconnect(mosquitto*, void* self, int /*rc*/, const mosquitto_property*) {
     static_cast<MosquittoClient*>(self)->fail(QStringLiteral("the broker closed the connection"));
 }
 
-void MosquittoClient::onPublish(mosquitto*, void* self, int messageId) {
-    static_cast<MosquittoClient*>(self)->m_listener.published(messageId);
+void MosquittoClient::onPublish(mosquitto*, void* self, int messageId, int reasonCode,
+                                const mosquitto_property*) {
+    auto* const client = static_cast<MosquittoClient*>(self);
+    client->m_listener.published(messageId, client->m_topicOf.take(messageId), reasonCode);
 }
 
-void MosquittoClient::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
+void MosquittoClient::onSubscribe(mosquitto*, void* self, int messageId, int count, const int* granted,
+                                  const mosquitto_property*) {
+    // Every subscribe of ours names one topic filter.
+    auto* const client = static_cast<MosquittoClient*>(self);
+    const QString topicFilter = client->m_topicOf.take(messageId);
+    if (count > 0)
+        client->m_listener.subscribed(topicFilter, granted[0]);
+}
+
+void MosquittoClient::onMessage(mosquitto*, void* self, const mosquitto_message* message,
+                                const mosquitto_property*) {
     static_cast<MosquittoClient*>(self)->m_listener.arrived(
         QString::fromUtf8(message->topic),
         QByteArray(static_cast<const char*>(message->payload), message->payloadlen), message->retain);
@@ -152,20 +180,27 @@ std::optional<int> MosquittoClient::publish(const QString& topic, const QByteArr
                   qUtf8Printable(libraryError(rc)));
         return std::nullopt;
     }
+    if (qos > 0)
+        m_topicOf.insert(messageId, topic);
     updateWriteInterest();
     return messageId;
 }
 
-void MosquittoClient::subscribe(const QString& topicFilter, int qos) {
-    const int rc = mosquitto_subscribe(m_mosq.get(), nullptr, topicFilter.toUtf8().constData(), qos);
-    if (rc != MOSQ_ERR_SUCCESS)
+std::optional<int> MosquittoClient::subscribe(const QString& topicFilter, int qos) {
+    int messageId = 0;
+    const int rc = mosquitto_subscribe(m_mosq.get(), &messageId, topicFilter.toUtf8().constData(), qos);
+    updateWriteInterest();
+    if (rc != MOSQ_ERR_SUCCESS) {
         qCWarning(lcMqtt, "cannot subscribe over MQTT to %s (%s)", qUtf8Printable(topicFilter),
                   qUtf8Printable(libraryError(rc)));
-    updateWriteInterest();
+        return std::nullopt;
+    }
+    m_topicOf.insert(messageId, topicFilter);
+    return messageId;
 }
 
 bool MosquittoClient::readPending() const {
-    const int fd = mosquitto_socket(m_mosq.get());
+    const int fd = m_mosq ? mosquitto_socket(m_mosq.get()) : -1;
     if (fd < 0)
         return false;
     if (hasInput(fd))
@@ -207,12 +242,15 @@ void MosquittoClient::housekeeping() {
 }
 
 void MosquittoClient::updateWriteInterest() {
-    if (m_writeNotifier)
+    if (m_writeNotifier && m_mosq)
         m_writeNotifier->setEnabled(mosquitto_want_write(m_mosq.get()));
 }
 
 bool MosquittoClient::drive(const std::function<bool()>& done, QDeadlineTimer deadline) {
     bool reached = false;
+    QElapsedTimer sinceTurn;
+    sinceTurn.start();
+    const int longestLook = m_waitingTurn ? WaitingTurnMs : HousekeepingMs;
     while (true) {
         if (done()) {
             reached = true;
@@ -221,9 +259,15 @@ bool MosquittoClient::drive(const std::function<bool()>& done, QDeadlineTimer de
         const int fd = m_mosq ? mosquitto_socket(m_mosq.get()) : -1;
         if (!isOpen() || fd < 0 || deadline.hasExpired())
             break;
+        // An answer that comes at once (most do) costs the rest of the program no turn.
+        if (m_waitingTurn && sinceTurn.hasExpired(WaitingTurnMs)) {
+            m_waitingTurn();
+            sinceTurn.restart();
+            continue;
+        }
         const qint64 remaining = deadline.remainingTime();
         int timeoutMs =
-            remaining < 0 ? HousekeepingMs : static_cast<int>(std::min<qint64>(remaining, HousekeepingMs));
+            remaining < 0 ? longestLook : static_cast<int>(std::min<qint64>(remaining, longestLook));
         if (readPending())
             timeoutMs = 0;
         pollfd entry{fd, static_cast<short>(POLLIN | (mosquitto_want_write(m_mosq.get()) ? POLLOUT : 0)), 0};

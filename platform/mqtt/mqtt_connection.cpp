@@ -12,6 +12,8 @@ namespace {
 constexpr std::chrono::milliseconds HandshakeLimit{10'000};
 // How long the goodbye may wait for the socket, at each of its two steps.
 constexpr std::chrono::milliseconds GoodbyeLimit{1000};
+// MQTT 5 reason codes from here on are refusals.
+constexpr int FirstRefusal = 0x80;
 
 QString uniqueClientId(const QString& prefix) {
     return prefix + QLatin1Char('-') +
@@ -24,6 +26,7 @@ MqttConnection::MqttConnection(MqttBrokerAddress broker, const QString& clientId
     : QObject(parent)
     , m_client(std::move(broker), uniqueClientId(clientIdPrefix), *this)
     , m_echo(m_client, m_client.clientId())
+    , m_presence(m_client)
     , m_retained(*this)
     , m_delivery(*this) {
     m_handshakeLimit.setSingleShot(true);
@@ -76,8 +79,10 @@ void MqttConnection::welcomed() {
     m_lastProblem.reset();
     if (m_backoff.connected())
         qCInfo(lcMqtt, "connected to the MQTT broker %s again", qUtf8Printable(describeBroker(broker())));
-    for (auto it = m_subscriptions.cbegin(); it != m_subscriptions.cend(); ++it)
-        m_client.subscribe(it.key(), it.value());
+    for (auto it = m_subscriptions.cbegin(); it != m_subscriptions.cend(); ++it) {
+        if (m_admitted || it->watchOnly)
+            subscribeNow(it.key(), it->qos);
+    }
     m_delivery.post([this] { Q_EMIT connected(); });
 }
 
@@ -91,6 +96,9 @@ void MqttConnection::closed(const QString& why) {
     m_handshakeLimit.stop();
     m_echo.connectionEnded();
     m_retained.connectionEnded();
+    m_awaitingAck.clear();
+    m_refusals.clear();
+    m_refusedTopics.clear();
     if (!m_lastProblem)
         m_lastProblem = why;
     if (m_state == State::Closing)
@@ -99,19 +107,42 @@ void MqttConnection::closed(const QString& why) {
     if (m_state != State::TurnedAway)
         m_state = State::Offline;
     if (m_backoff.retryLater()) {
-        qCWarning(lcMqtt, "%s the MQTT broker %s (%s); reconnecting", wasConnected ? "lost" : "cannot reach",
-                  qUtf8Printable(describeBroker(broker())), qUtf8Printable(*m_lastProblem));
+        const char* what = wasConnected ? "lost the MQTT broker %s (%s); reconnecting"
+                           : m_state == State::TurnedAway
+                               ? "the MQTT broker %s refused Velmor (%s); trying again"
+                               : "cannot reach the MQTT broker %s (%s); reconnecting";
+        qCWarning(lcMqtt, what, qUtf8Printable(describeBroker(broker())), qUtf8Printable(*m_lastProblem));
     }
     if (wasConnected)
         m_delivery.post([this] { Q_EMIT disconnected(); });
 }
 
-void MqttConnection::published(int messageId) {
+void MqttConnection::published(int messageId, const QString& topic, int reasonCode) {
     m_awaitingAck.remove(messageId);
+    if (reasonCode >= FirstRefusal) {
+        m_refusals.insert(messageId, MosquittoClient::reasonText(reasonCode));
+        refused("messages to", topic, reasonCode);
+    }
+}
+
+void MqttConnection::subscribed(const QString& topicFilter, int grantedOrReason) {
+    if (grantedOrReason >= FirstRefusal)
+        refused("subscription to", topicFilter, grantedOrReason);
+}
+
+void MqttConnection::refused(const char* what, const QString& topic, int reasonCode) {
+    m_refusedTopics.insert(topic);
+    const QString said = QLatin1String(what) + topic;
+    if (m_saidRefusals.contains(said))
+        return;
+    m_saidRefusals.insert(said);
+    qCWarning(lcMqtt, "the MQTT broker %s refuses Velmor's %s %s (%s)",
+              qUtf8Printable(describeBroker(broker())), what, qUtf8Printable(topic),
+              qUtf8Printable(MosquittoClient::reasonText(reasonCode)));
 }
 
 void MqttConnection::arrived(const QString& topic, const QByteArray& payload, bool retained) {
-    if (m_echo.take(topic, payload))
+    if (m_echo.take(topic, payload) || m_presence.take(topic, payload))
         return;
     m_retained.take(topic, payload);
     m_delivery.post([this, topic, payload, retained] { Q_EMIT messageReceived(topic, payload, retained); });
@@ -128,11 +159,52 @@ std::optional<int> MqttConnection::publish(const QString& topic, const QByteArra
 }
 
 void MqttConnection::subscribe(const QString& topicFilter, int qos) {
-    if (m_subscriptions.value(topicFilter, -1) == qos)
+    const auto known = m_subscriptions.constFind(topicFilter);
+    if (known != m_subscriptions.constEnd() && known->qos == qos)
         return;
-    m_subscriptions.insert(topicFilter, qos);
+    m_subscriptions.insert(topicFilter, Subscription{qos, false});
+    if (m_state == State::Connected && m_admitted)
+        subscribeNow(topicFilter, qos);
+}
+
+void MqttConnection::watch(const QString& topicFilter, int qos) {
+    const auto known = m_subscriptions.constFind(topicFilter);
+    if (known != m_subscriptions.constEnd() && known->qos == qos && (known->watchOnly || m_admitted))
+        return;
+    m_subscriptions.insert(topicFilter, Subscription{qos, true});
     if (m_state == State::Connected)
-        m_client.subscribe(topicFilter, qos);
+        subscribeNow(topicFilter, qos);
+}
+
+void MqttConnection::subscribeNow(const QString& topicFilter, int qos) {
+    static_cast<void>(m_client.subscribe(topicFilter, qos));
+}
+
+void MqttConnection::setAdmitted(bool admitted) {
+    if (admitted == m_admitted)
+        return;
+    m_admitted = admitted;
+    if (!admitted)
+        return;
+    if (m_state == State::Connected) {
+        for (auto it = m_subscriptions.cbegin(); it != m_subscriptions.cend(); ++it) {
+            if (!it->watchOnly)
+                subscribeNow(it.key(), it->qos);
+        }
+    }
+    Q_EMIT this->admitted();
+}
+
+void MqttConnection::answerAsRunningCopy() {
+    m_presence.startAnswering();
+    subscribe(MqttPresence::QuestionTopic, MqttPresence::Qos);
+}
+
+std::optional<QString> MqttConnection::refusal(int messageId) const {
+    const auto found = m_refusals.constFind(messageId);
+    if (found == m_refusals.constEnd())
+        return std::nullopt;
+    return *found;
 }
 
 bool MqttConnection::waitForConnected(QDeadlineTimer deadline) {
@@ -142,14 +214,33 @@ bool MqttConnection::waitForConnected(QDeadlineTimer deadline) {
 
 bool MqttConnection::waitForAcknowledgement(int messageId, QDeadlineTimer deadline) {
     return driveUntil([this, messageId] { return !m_awaitingAck.contains(messageId); }, deadline) &&
-           m_state == State::Connected;
+           m_state == State::Connected && !m_refusals.contains(messageId);
 }
 
 bool MqttConnection::waitForRoundTrip(QDeadlineTimer deadline) {
     if (m_state != State::Connected)
         return false;
-    const std::optional<quint64> token = m_echo.send();
-    return token && driveUntil([this, token] { return m_echo.returned(*token); }, deadline);
+    const std::optional<QByteArray> token = m_echo.send();
+    if (!token)
+        return false;
+    // A broker that refuses the echo says so at once; the wait need not last.
+    return driveUntil([&] { return m_echo.returned(*token) || refusesRoundTrips(); }, deadline) &&
+           !refusesRoundTrips() && m_state == State::Connected;
+}
+
+MqttConnection::RunningCopy MqttConnection::askForRunningCopy(QDeadlineTimer deadline,
+                                                              std::chrono::milliseconds answerLimit) {
+    if (m_state != State::Connected)
+        return RunningCopy::Unknown;
+    const std::optional<QByteArray> token = m_presence.ask();
+    // Behind the echo, the broker has passed the question on to whoever listens.
+    if (!token || !waitForRoundTrip(deadline))
+        return RunningCopy::Unknown;
+    const bool answered =
+        driveUntil([&] { return m_presence.answered(*token); }, QDeadlineTimer(answerLimit));
+    if (answered)
+        return RunningCopy::Answered;
+    return m_state == State::Connected ? RunningCopy::Silent : RunningCopy::Unknown;
 }
 
 bool MqttConnection::driveUntil(const std::function<bool()>& done, QDeadlineTimer deadline) {

@@ -4,6 +4,7 @@
 #include "platform/mqtt/mosquitto_client.h"
 #include "platform/mqtt/mqtt_broker_address.h"
 #include "platform/mqtt/mqtt_echo_probe.h"
+#include "platform/mqtt/mqtt_presence.h"
 #include "platform/mqtt/ordered_delivery.h"
 #include "platform/mqtt/retained_value_watch.h"
 
@@ -23,8 +24,9 @@ namespace velmor {
 // The program's one session with the MQTT broker, shared by everything that publishes or subscribes.
 // A refused or lost connection is made anew with growing pauses, and every subscription is made again
 // after each connect. The blocking waits below drive this connection's socket alone, so no other
-// handler runs inside them; what arrives meanwhile is told afterwards, in arrival order. The password
-// is never written anywhere.
+// handler runs inside them; what arrives meanwhile is told afterwards, in arrival order. What the broker
+// refuses (a message, a subscription, the login) is said once on stderr. The password is never written
+// anywhere.
 class MqttConnection : public QObject, private MosquittoClient::Listener {
     Q_OBJECT
 public:
@@ -49,12 +51,28 @@ public:
     [[nodiscard]] bool wasTurnedAway() const { return m_state == State::TurnedAway; }
     // The retained values of the topics someone asked about.
     [[nodiscard]] RetainedValueWatch& retainedValues() { return m_retained; }
+    // Called every few milliseconds while a wait lasts; it must run no handler of this connection's.
+    void setWaitingTurn(std::function<void()> turn) { m_client.setWaitingTurn(std::move(turn)); }
+
+    // A copy of the program that has yet to learn whether another one runs on this broker is not
+    // admitted: its subscriptions wait, and it acts on nothing it hears. Admitted from the start unless
+    // told otherwise.
+    void setAdmitted(bool admitted);
+    [[nodiscard]] bool isAdmitted() const { return m_admitted; }
+    // This copy is the running one: it answers every copy that asks whether one runs.
+    void answerAsRunningCopy();
 
     // Publishes at QoS 0 or 1. Returns the message id, which waitForAcknowledgement() takes; nothing
     // when not connected or the library refused.
     std::optional<int> publish(const QString& topic, const QByteArray& payload, int qos, bool retain);
-    // Subscribes now (when connected) and after every later connect.
+    // Subscribes now (when connected and admitted) and after every later connect.
     void subscribe(const QString& topicFilter, int qos);
+    // The same for a topic whose retained value is only read, never acted on: made before admission too.
+    void watch(const QString& topicFilter, int qos);
+    // Whether the broker refused the message or the subscription of this connection's round trips.
+    [[nodiscard]] bool refusesRoundTrips() const { return m_refusedTopics.contains(m_echo.topic()); }
+    // Why the broker refused this message, if it did.
+    [[nodiscard]] std::optional<QString> refusal(int messageId) const;
 
     // Blocking, bounded waits that run no other handler.
     // Starts connecting if need be and waits for the broker's welcome.
@@ -63,9 +81,16 @@ public:
     bool waitForAcknowledgement(int messageId, QDeadlineTimer deadline);
     // Waits until the broker has sent everything it owes for what this client sent so far.
     bool waitForRoundTrip(QDeadlineTimer deadline);
+    enum class RunningCopy { Answered, Silent, Unknown };
+    // Asks whether a copy of the program runs on this broker. Silent when the broker took the question
+    // (before the deadline) and nobody answered within `answerLimit`; Unknown when the broker did not
+    // take it in time.
+    RunningCopy askForRunningCopy(QDeadlineTimer deadline, std::chrono::milliseconds answerLimit);
 
 Q_SIGNALS:
     void connected();
+    // Told once when a copy that was not admitted is.
+    void admitted();
     void disconnected();
     // A message on a subscribed topic; `retained` when the broker sent a stored value on subscribing.
     void messageReceived(const QString& topic, const QByteArray& payload, bool retained);
@@ -84,22 +109,36 @@ private:
     void welcomed() override;
     void turnedAway(const QString& why) override;
     void closed(const QString& why) override;
-    void published(int messageId) override;
+    void published(int messageId, const QString& topic, int reasonCode) override;
+    void subscribed(const QString& topicFilter, int grantedOrReason) override;
     void arrived(const QString& topic, const QByteArray& payload, bool retained) override;
 
     void connectNow();
+    void subscribeNow(const QString& topicFilter, int qos);
+    void refused(const char* what, const QString& topic, int reasonCode);
     bool driveUntil(const std::function<bool()>& done, QDeadlineTimer deadline);
 
     State m_state = State::Idle;
     MosquittoClient m_client;
     MqttEchoProbe m_echo;
+    MqttPresence m_presence;
     RetainedValueWatch m_retained;
     OrderedDelivery m_delivery;
     ReconnectBackoff m_backoff;
     QTimer m_handshakeLimit;
     std::optional<QString> m_lastProblem;
-    QHash<QString, int> m_subscriptions;
+    struct Subscription {
+        int qos;
+        bool watchOnly;
+    };
+    QHash<QString, Subscription> m_subscriptions;
+    bool m_admitted = true;
     QSet<int> m_awaitingAck;
+    // This connection's refusals: of the messages by id, and every topic refused.
+    QHash<int, QString> m_refusals;
+    QSet<QString> m_refusedTopics;
+    // What was said on stderr already, once for the program's life.
+    QSet<QString> m_saidRefusals;
 };
 
 } // namespace velmor

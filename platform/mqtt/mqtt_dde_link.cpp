@@ -54,6 +54,12 @@ void MqttDdeLink::setLinkMode(int mode) {
                     QStringLiteral("Initiate on %1: no MQTT broker at %2 (%3)").arg(m_topic, broker, why));
     }
 
+    // A copy that has not made sure it is the only one must not act on the controller's messages.
+    if (!m_connection.isAdmitted())
+        throw Error(dde_link_error::Refused,
+                    QStringLiteral("Initiate on %1: Velmor could not check whether another copy of it runs "
+                                   "on the MQTT broker %2")
+                        .arg(m_topic, broker));
     RetainedValueWatch& retained = m_connection.retainedValues();
     static_cast<void>(retained.refresh(topics->state, deadline));
     if (retained.latest(topics->state) != Online) {
@@ -85,13 +91,24 @@ void MqttDdeLink::poke(const QString& value) {
         throw Error(dde_link_error::Refused, doing + QStringLiteral(": not connected to the MQTT broker"));
     if (!controllerOnline())
         throw Error(dde_link_error::Refused, doing + QStringLiteral(": the controller is offline"));
+    // One budget for the whole poke. A command goes only to a broker that has just answered a round trip:
+    // one that took it while hung would act on it after the poke had long been reported failed. (A
+    // broker that hangs between the two is not told apart; on a working one the round trip costs less
+    // than a millisecond.)
+    const QDeadlineTimer deadline(MqttConnection::WaitLimit);
+    if (!m_connection.waitForRoundTrip(deadline))
+        throw Error(dde_link_error::TimedOut, doing + QStringLiteral(": the MQTT broker does not answer"));
     const std::optional<int> messageId = m_connection.publish(m_topics->poke, value.toUtf8(), 1, false);
     if (!messageId)
         throw Error(dde_link_error::Refused,
                     doing + QStringLiteral(": the MQTT library would not publish it"));
-    if (!m_connection.waitForAcknowledgement(*messageId, QDeadlineTimer(MqttConnection::WaitLimit)))
+    if (!m_connection.waitForAcknowledgement(*messageId, deadline)) {
+        if (const std::optional<QString> why = m_connection.refusal(*messageId))
+            throw Error(dde_link_error::Refused,
+                        doing + QStringLiteral(": the MQTT broker refused it (%1)").arg(*why));
         throw Error(dde_link_error::TimedOut,
                     doing + QStringLiteral(": the MQTT broker did not acknowledge it in time"));
+    }
     if (!controllerOnline())
         throw Error(dde_link_error::Refused, doing + QStringLiteral(": the controller went offline"));
 }

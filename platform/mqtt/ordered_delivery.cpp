@@ -4,6 +4,14 @@
 
 namespace velmor {
 
+namespace {
+
+// A message's handling takes a fraction of a millisecond: a batch keeps the event loop's turns a few
+// milliseconds apart.
+constexpr int CallsPerTurn = 16;
+
+} // namespace
+
 OrderedDelivery::OrderedDelivery(QObject& context)
     : m_context(context) {}
 
@@ -15,21 +23,34 @@ void OrderedDelivery::post(std::function<void()> call) {
 }
 
 void OrderedDelivery::schedule() {
+    // One at a time: every wait's end asks again, and many pending runs would make one turn of the
+    // event loop tell as many batches.
+    if (m_scheduled)
+        return;
+    m_scheduled = true;
     QMetaObject::invokeMethod(
-        &m_context, [this] { deliver(); }, Qt::QueuedConnection);
+        &m_context,
+        [this] {
+            m_scheduled = false;
+            deliver();
+        },
+        Qt::QueuedConnection);
 }
 
 void OrderedDelivery::deliver() {
     if (m_phase != Phase::Idle)
         return;
     m_phase = Phase::Telling;
-    // A receiver may wait and so add to the queue meanwhile; it is told in this same run.
-    while (!m_calls.empty()) {
+    // A receiver may wait and so add to the queue meanwhile; in a flood it never empties, so after a
+    // batch the event loop gets its turn (the window paints, a click is taken) before the rest.
+    for (int told = 0; told < CallsPerTurn && !m_calls.empty(); ++told) {
         const std::function<void()> call = std::move(m_calls.front());
         m_calls.pop_front();
         call();
     }
     m_phase = Phase::Idle;
+    if (!m_calls.empty())
+        schedule();
 }
 
 OrderedDelivery::Hold::Hold(OrderedDelivery& delivery)

@@ -8,9 +8,9 @@
 namespace velmor {
 
 // Hands what the broker connection has to tell its receivers to them from the event loop, one after
-// another in the order it happened. Nothing goes out while a Hold lives (a blocking wait drives the
-// socket: no receiver may run inside it) or while earlier ones are still being told (a receiver that
-// runs a nested event loop must not overtake them).
+// another in the order it happened, a bounded batch per turn of the event loop. Nothing goes out while a Hold
+// lives (a blocking wait drives the socket: no receiver may run inside it) or while earlier ones are still
+// being told (a receiver that runs a nested event loop must not overtake them).
 class OrderedDelivery {
     enum class Phase {
         Idle,
@@ -50,6 +50,7 @@ private:
     QObject& m_context;
     std::deque<std::function<void()>> m_calls;
     Phase m_phase = Phase::Idle;
+    bool m_scheduled = false;
 };
 
 } // namespace velmor

@@ -9,7 +9,7 @@ RetainedValueWatch::RetainedValueWatch(MqttConnection& connection)
 
 bool RetainedValueWatch::refresh(const QString& topic, QDeadlineTimer deadline) {
     m_watched.insert(topic);
-    m_connection.subscribe(topic, 1);
+    m_connection.watch(topic, 1);
     // The broker sends a subscription's retained value before anything it owes for later requests.
     return m_latest.contains(topic) || m_connection.waitForRoundTrip(deadline);
 }

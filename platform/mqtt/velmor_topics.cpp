@@ -7,6 +7,8 @@
 
 #include <QJsonDocument>
 
+#include <utility>
+
 namespace velmor {
 
 namespace {
@@ -15,6 +17,8 @@ namespace {
 constexpr int Qos = 1;
 // How long a clean exit waits for the broker to take the "offline".
 constexpr std::chrono::milliseconds GoodbyeLimit{1000};
+// Home Assistant asking again and again gets one set of configs at once and one when it has done.
+constexpr std::chrono::milliseconds DiscoveryPause{1000};
 
 } // namespace
 
@@ -24,7 +28,19 @@ VelmorTopics::VelmorTopics(MqttConnection& connection, QObject* parent)
     m_connection.setWill(velmor_topic::Status, StatusOffline, Qos, true);
     m_connection.subscribe(velmor_topic::JukeboxSend, Qos);
     m_connection.subscribe(HomeAssistantStatus, Qos);
-    connect(&m_connection, &MqttConnection::connected, this, &VelmorTopics::onConnected);
+    m_connection.subscribe(velmor_topic::Status, Qos);
+    m_discoveryPause.setSingleShot(true);
+    m_discoveryPause.setInterval(DiscoveryPause);
+    connect(&m_discoveryPause, &QTimer::timeout, this, [this] {
+        if (std::exchange(m_discoveryOwed, false))
+            askedForDiscovery();
+    });
+    connect(&m_connection, &MqttConnection::connected, this, [this] {
+        m_connected = true;
+        announce();
+    });
+    connect(&m_connection, &MqttConnection::disconnected, this, [this] { m_connected = false; });
+    connect(&m_connection, &MqttConnection::admitted, this, &VelmorTopics::announce);
     connect(&m_connection, &MqttConnection::messageReceived, this, &VelmorTopics::onMessage);
 }
 
@@ -39,7 +55,10 @@ VelmorTopics::~VelmorTopics() {
         static_cast<void>(m_connection.waitForAcknowledgement(*id, QDeadlineTimer(GoodbyeLimit)));
 }
 
-void VelmorTopics::onConnected() {
+void VelmorTopics::announce() {
+    // Once per connection, and not before this copy has learnt that no other one runs.
+    if (!m_connected || !m_connection.isAdmitted())
+        return;
     publishDiscovery();
     // Once said, a broker that keeps retained values across restarts may hold it still.
     if (m_connection.publish(velmor_topic::Status, StatusOnline, Qos, true))
@@ -55,6 +74,15 @@ void VelmorTopics::nowPlaying(const TrackInfo& track) {
 
 void VelmorTopics::callReported(const CallReport& call) {
     static_cast<void>(m_connection.publish(velmor_topic::Call, callJson(call), Qos, false));
+}
+
+void VelmorTopics::askedForDiscovery() {
+    if (m_discoveryPause.isActive()) {
+        m_discoveryOwed = true;
+        return;
+    }
+    publishDiscovery();
+    m_discoveryPause.start();
 }
 
 void VelmorTopics::publishDiscovery() {
@@ -82,7 +110,11 @@ void VelmorTopics::onMessage(const QString& topic, const QByteArray& payload, bo
     } else if (topic == HomeAssistantStatus && !retained && payload == "online") {
         // Home Assistant forgets discovered devices when it restarts and asks again this way. A retained
         // "online" seen on subscribing is not a restart: the configs just went out with the connect.
-        publishDiscovery();
+        askedForDiscovery();
+    } else if (topic == velmor_topic::Status && !retained && payload != StatusOnline && m_announced) {
+        // Someone else's word, or the will of a connection of ours that the broker noticed late: while
+        // this copy runs, it is online.
+        static_cast<void>(m_connection.publish(velmor_topic::Status, StatusOnline, Qos, true));
     }
 }
 

@@ -1,6 +1,7 @@
 #include "platform/mqtt/mosquitto_library.h"
 #include "tests/e2e/end_to_end_test.h"
 #include "tests/support/mqtt_listener.h"
+#include "tests/support/throwaway_mosquitto.h"
 
 #include <QTest>
 
@@ -13,6 +14,12 @@ using ::testing::HasSubstr;
 using ::testing::UnorderedElementsAreArray;
 
 const QString GuardedName = QStringLiteral("org.velmor.Velmor");
+
+// Waits until the copy has written the text on stderr.
+bool waitToSay(const VelmorProcess& copy, const char* text) {
+    return QTest::qWaitFor([&] { return copy.standardError().contains(QLatin1String(text)); },
+                           VelmorProcess::WaitTimeoutMs);
+}
 
 // The claim is made on the session bus, whichever transport carries the conversation.
 class SingleCopyEndToEndTest : public EndToEndTest {
@@ -122,6 +129,61 @@ TEST_F(MqttSingleCopyEndToEndTest, OneCopyPerBrokerAndItsStatusFollowsHowItEnds)
     listener.sync();
     EXPECT_EQ(listener.count(live("velmor/status", "offline")), 2U);
 }
+
+TEST_F(MqttSingleCopyEndToEndTest, ACopyThatCouldNotCheckForAnotherOneStepsAsideOnceItCan) {
+    MqttListener listener(peers().broker().url(), {"velmor/status"});
+    ASSERT_NO_FATAL_FAILURE(startHomeVision());
+    ASSERT_NO_FATAL_FAILURE(startVelmor());
+    ASSERT_TRUE(listener.waitFor(live("velmor/status", "online")));
+
+    peers().broker().pause();
+    VelmorProcess second(peers().velmorEnvironment(Screen::Offscreen, transport()));
+    ASSERT_TRUE(second.start());
+    EXPECT_TRUE(waitToSay(second, "cannot check yet"));
+    peers().broker().resume();
+    EXPECT_EQ(second.waitForExit(), 0);
+    EXPECT_THAT(second.standardError().toStdString(), HasSubstr("Velmor already runs on the MQTT broker"));
+}
+
+struct StartCase {
+    const char* name;
+    // What anonymous clients may do; anything when empty.
+    const char* acl;
+    const char* said;
+};
+
+void PrintTo(const StartCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class MqttStartEndToEndTest : public MqttSingleCopyEndToEndTest,
+                              public ::testing::WithParamInterface<StartCase> {};
+
+TEST_P(MqttStartEndToEndTest, WhatKeepsVelmorFromTheBrokerIsSaidOnStderr) {
+    ThrowawayMosquitto broker(ThrowawayMosquitto::Options{.acl = GetParam().acl});
+    ASSERT_TRUE(broker.start()) << broker.failure().toStdString();
+    if (*GetParam().acl == '\0') {
+        // Left by a copy that died with its broker.
+        MqttListener listener(broker.url(), {"velmor/status"});
+        listener.publish("velmor/status", "online", true);
+    }
+    QProcessEnvironment environment = peers().velmorEnvironment(Screen::Offscreen, transport());
+    environment.insert(QStringLiteral("VELMOR_MQTT"), broker.url());
+    VelmorProcess copy(environment);
+    ASSERT_TRUE(copy.start());
+    EXPECT_TRUE(waitToSay(copy, GetParam().said)) << copy.standardError().toStdString();
+    EXPECT_TRUE(copy.isRunning()) << copy.standardError().toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    , MqttStartEndToEndTest,
+    ::testing::Values(
+        StartCase{"StaleOnline", "", "no copy answered; taking over"},
+        StartCase{"StatusDenied",
+                  "topic readwrite velmor/+/+/#\ntopic readwrite homeassistant/#\ntopic read velmor/status\n",
+                  "refuses Velmor's messages to velmor/status"},
+        StartCase{"SubscribeOnly", "topic read #\n", "refuses Velmor's messages to velmor/"}),
+    [](const ::testing::TestParamInfo<StartCase>& test) { return test.param.name; });
 
 } // namespace
 } // namespace velmor::test

@@ -8,6 +8,8 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 
+#include <csignal>
+
 namespace velmor::test {
 
 namespace {
@@ -160,6 +162,11 @@ bool ThrowawayMosquitto::prepare() {
     } else {
         text += QStringLiteral("allow_anonymous true\n");
     }
+    if (*m_options.acl != '\0') {
+        if (!writeFile(m_folder.filePath(QStringLiteral("acl")), QString::fromUtf8(m_options.acl)))
+            return fail(QStringLiteral("cannot write the access list"));
+        text += QStringLiteral("acl_file %1\n").arg(m_folder.filePath(QStringLiteral("acl")));
+    }
     // Small packets go out at once rather than wait for the peer's delayed acknowledgement.
     text += QStringLiteral("set_tcp_nodelay true\nlistener %1 127.0.0.1\n").arg(m_port);
     if (m_options.tls) {
@@ -200,7 +207,18 @@ bool ThrowawayMosquitto::start() {
 }
 
 void ThrowawayMosquitto::stop() {
+    resume();
     stopChild(m_process, 5000);
+}
+
+void ThrowawayMosquitto::pause() {
+    if (isRunning())
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGSTOP);
+}
+
+void ThrowawayMosquitto::resume() {
+    if (isRunning())
+        ::kill(static_cast<pid_t>(m_process.processId()), SIGCONT);
 }
 
 } // namespace velmor::test

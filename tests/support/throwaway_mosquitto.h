@@ -17,6 +17,8 @@ public:
         bool requireLogin = false;
         // A second listener that speaks TLS; clients trust caFile() through SSL_CERT_FILE.
         bool tls = false;
+        // The access list anonymous clients get, in the broker's acl_file syntax; none when empty.
+        const char* acl = "";
     };
     static constexpr const char* User = "homeowner";
     static constexpr const char* Password = "s3cr3t-p@ss";
@@ -30,6 +32,9 @@ public:
     // Starts the broker and waits until it takes connections. On failure, says why in failure().
     [[nodiscard]] bool start();
     void stop();
+    // Freezes the broker (SIGSTOP) as a hung one: its port still takes connections and bytes.
+    void pause();
+    void resume();
     [[nodiscard]] bool isRunning() const { return m_process.state() != QProcess::NotRunning; }
 
     [[nodiscard]] quint16 port() const { return m_port; }

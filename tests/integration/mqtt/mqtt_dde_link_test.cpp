@@ -4,12 +4,18 @@
 #include "tests/support/run_until.h"
 #include "tests/support/throwaway_mosquitto.h"
 
+#include <QAbstractItemModel>
+#include <QListWidget>
 #include <QTest>
+#include <QTimer>
 #include <gmock/gmock.h>
+
+#include <algorithm>
 
 namespace velmor::test {
 namespace {
 
+using ::testing::Contains;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -42,6 +48,8 @@ struct OpeningCase {
     Broker broker;
     bool controller;
     std::vector<std::string> boxes;
+    // A line Velmor writes on stderr.
+    const char* said = "";
 };
 
 void PrintTo(const OpeningCase& c, std::ostream* out) {
@@ -80,7 +88,9 @@ TEST_P(MqttOpeningTest, LinksOpenOnlyWithABrokerThatLetsVelmorInAndAControllerOn
             EXPECT_EQ(window.send(QStringLiteral(",O1900")), -1);
         }
     }
-    EXPECT_THAT(messages.lines().join(QLatin1Char('\n')).toStdString(), Not(HasSubstr("hunter2")));
+    const std::string said = messages.lines().join(QLatin1Char('\n')).toStdString();
+    EXPECT_THAT(said, Not(HasSubstr("hunter2")));
+    EXPECT_THAT(said, HasSubstr(GetParam().said));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -88,7 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(OpeningCase{"ControllerOnline", Broker::Shared, true, {}},
                       OpeningCase{"NoBroker", Broker::None, false, {NotRunning}},
                       OpeningCase{"NoControllerOnline", Broker::Shared, false, {NotRunning}},
-                      OpeningCase{"LoginRefused", Broker::RequiresLogin, false, {UnknownError}}),
+                      OpeningCase{
+                          "LoginRefused", Broker::RequiresLogin, false, {UnknownError}, "refused Velmor"}),
     [](const ::testing::TestParamInfo<OpeningCase>& test) { return test.param.name; });
 
 TEST_F(MqttDdeLinkTest, AControllerGoneOfflineFailsEveryPokeAtOnceAndOneBackOnlineTakesThemAgain) {
@@ -224,6 +235,90 @@ TEST_F(MqttDdeLinkTest, TenThousandMessagesInABurstAreEachAcknowledgedOnceInAnUn
     for (std::size_t i = 0; i < acks.size(); ++i)
         ASSERT_EQ(acks[i], i % 2 == 0 ? "OK 1" : "OK 2") << "acknowledgement " << i + 1;
     EXPECT_EQ(window.messageLog().constLast(), QStringLiteral("Message %1").arg(Count));
+}
+
+// A hung broker (a stopped process: its port still takes the bytes) and what happens around it.
+class HungBrokerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(hanging.start()) << hanging.failure().toStdString();
+        controller =
+            std::make_unique<HomeVisionProcess>(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), hanging.url());
+        ASSERT_TRUE(controller->start()) << controller->standardError().toStdString();
+        window = std::make_unique<MqttWindow>(hanging.url());
+        ASSERT_EQ(window->open(), 0);
+        hanging.pause();
+    }
+
+    ThrowawayMosquitto hanging;
+    std::unique_ptr<HomeVisionProcess> controller;
+    std::unique_ptr<MqttWindow> window;
+};
+
+TEST_F(HungBrokerTest, ACommandGivenUpOnIsNotDeliveredWhenTheBrokerWakes) {
+    EXPECT_EQ(window->send(QStringLiteral(",O1900")), -1);
+    hanging.resume();
+    ASSERT_TRUE(window->waitUntilSendGives(0));
+    EXPECT_THAT(controller->waitForPokes("DDECommand", 1), Not(Contains(",O1900")));
+}
+
+TEST_F(HungBrokerTest, TheEventLoopTurnsWhileACommandWaitsButAHandlerRunsOnlyAfterIt) {
+    const std::string handled = "SlinkSend cdj:playlist_play";
+    bool turned = false;
+    QTimer::singleShot(0, [&] {
+        turned = true;
+        window->form->sendJukeboxCommand(QStringLiteral("cdj:playlist_play"));
+    });
+    EXPECT_EQ(window->send(QStringLiteral(",O1900")), -1);
+    EXPECT_TRUE(turned);
+    EXPECT_THAT(window->log.entries(), Not(Contains(handled)));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return std::ranges::count(window->log.entries(), handled) == 1; }));
+}
+
+TEST_F(MqttDdeLinkTest, AnEchoSpoofedByAnotherClientIsNotTakenForVelmorsOwn) {
+    ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
+    MqttConnection spoofer(brokerAt(broker.url()), QStringLiteral("spoofer"));
+    QString echoTopic;
+    QObject::connect(&spoofer, &MqttConnection::messageReceived,
+                     [&](const QString& topic) { echoTopic = topic; });
+    spoofer.subscribe(QStringLiteral("velmor/echo/#"), 0);
+    const QDeadlineTimer deadline(MqttConnection::WaitLimit);
+    ASSERT_TRUE(spoofer.waitForConnected(deadline) && spoofer.waitForRoundTrip(deadline));
+    MqttWindow window(broker.url());
+    ASSERT_TRUE(window.connection.waitForConnected(deadline) && window.connection.waitForRoundTrip(deadline));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !echoTopic.isEmpty(); }));
+    const auto id = spoofer.publish(echoTopic, "18446744073709551615", 1, false);
+    ASSERT_TRUE(id && spoofer.waitForAcknowledgement(*id, deadline));
+
+    EXPECT_EQ(window.open(), 0);
+    EXPECT_THAT(window.log.entries(), IsEmpty());
+}
+
+TEST_F(MqttDdeLinkTest, AFloodOfMessagesLeavesTheEventLoopTurnsInBetween) {
+    // Below the broker's default queue of 1000 for one subscriber.
+    constexpr int Count = 600;
+    ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
+    MqttWindow window(broker.url());
+    ASSERT_EQ(window.open(), 0);
+    // Armed by the first message: it runs at the next turn of the event loop.
+    int handled = 0;
+    int handledWhenTurned = 0;
+    QObject::connect(window.form->findChild<QListWidget*>(QStringLiteral("lstMessage"))->model(),
+                     &QAbstractItemModel::rowsInserted, [&] {
+                         if (++handled == 1)
+                             QTimer::singleShot(0, [&] { handledWhenTurned = handled; });
+                     });
+    MqttConnection flood(brokerAt(broker.url()), QStringLiteral("flood"));
+    const QDeadlineTimer deadline(MqttConnection::WaitLimit);
+    ASSERT_TRUE(flood.waitForConnected(deadline));
+    std::optional<int> last;
+    for (int i = 1; i <= Count; ++i)
+        last =
+            flood.publish(QStringLiteral("velmor/HOMEVIS/DDE/DDEMessage"), QByteArray::number(i), 1, false);
+    ASSERT_TRUE(last && flood.waitForAcknowledgement(*last, deadline));
+
+    ASSERT_TRUE(runUntil([&] { return handled == Count; }, BurstTimeoutMs)) << handled;
+    EXPECT_LT(handledWhenTurned, Count);
 }
 
 } // namespace

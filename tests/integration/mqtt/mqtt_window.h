@@ -24,7 +24,13 @@ class MqttWindow : public BrokerConnection, public WindowOnLinks<MqttDdeLink> {
 public:
     explicit MqttWindow(const QString& url)
         : BrokerConnection(url)
-        , WindowOnLinks([this] { return std::make_unique<MqttDdeLink>(connection); }) {}
+        , WindowOnLinks([this] { return std::make_unique<MqttDdeLink>(connection); }) {
+        // As the program does: the window is served while a link waits.
+        connection.setWaitingTurn([this] { form->serveWhileWaiting(); });
+    }
+    ~MqttWindow() { connection.setWaitingTurn({}); }
+    MqttWindow(const MqttWindow&) = delete;
+    MqttWindow& operator=(const MqttWindow&) = delete;
 
     // Waits, running the event loop, until the command goes through (or fails, as asked).
     bool waitUntilSendGives(qint16 status) {
