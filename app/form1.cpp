@@ -66,6 +66,7 @@ private:
 Form1::Form1(Form1Parts parts)
     : m_parts(std::move(parts))
     , m_controls(createForm1Controls(*this))
+    , m_paintPacer(*this)
     , m_ddeConversation(*this, *m_parts.messageBox, rawLinks(m_parts))
     , m_messageHandler(*this, m_ddeConversation, *m_parts.slinkx, m_pendingCommands, m_currentArtist)
     , m_reportHandler(*this, m_ddeConversation, m_pendingCommands, m_currentArtist,
@@ -86,6 +87,7 @@ Form1::Form1(Form1Parts parts)
     m_parts.callSoft1->restoreStoredSettings(callSoft1StoredSettings());
 
     m_controls.lstMessage->setFocus();
+    connect(&m_paintPacer, &PaintPacer::holdEnds, m_controls.lstMessage, &MessageLogList::catchUp);
     connectHandlers();
 }
 
@@ -103,6 +105,8 @@ void Form1::connectHandlers() {
             [this] { runHandler("btnClearList_Click", {}, [this] { btnClearList_Click(); }); });
 
     connect(&m_ddeConversation, &DdeConversation::DDEMessageChanged, this, [this] {
+        m_paintPacer.hold();
+        m_controls.lstMessage->holdBack();
         runHandler("DDEMessage_Change", caption(HvLabel::DDEMessage),
                    [this] { m_messageHandler.DDEMessage_Change(); });
     });
@@ -252,18 +256,11 @@ void Form1::removeMessageLogEntry(qsizetype index) {
 }
 
 void Form1::appendMessageLogEntry(const QString& entry) {
-    QListWidget& list = *m_controls.lstMessage;
-    auto* item = new QListWidgetItem(entry);
-    list.addItem(item);
-    // Every change to the list lays out all its entries again, and an entry without a size hint of its
-    // own has its text measured each time: most of a message's handling went there. Measured once here,
-    // with the list's own font and style, the entry keeps the same size.
-    item->setSizeHint(list.sizeHintForIndex(list.indexFromItem(item)));
+    m_controls.lstMessage->addItem(entry);
 }
 
 void Form1::selectMessageLogEntry(qsizetype index) {
-    m_controls.lstMessage->setCurrentRow(static_cast<int>(index));
-    m_controls.lstMessage->scrollToItem(m_controls.lstMessage->item(static_cast<int>(index)));
+    m_controls.lstMessage->selectRow(static_cast<int>(index));
 }
 
 void Form1::setLabel1Caption(const QString& caption) {

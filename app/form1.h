@@ -2,6 +2,7 @@
 
 #include "app/form1_controls.h"
 #include "app/form1_parts.h"
+#include "app/paint_pacer.h"
 #include "core/pending_commands.h"
 #include "hvlink/dde_conversation.h"
 #include "hvlink/hv_window.h"
@@ -86,6 +87,7 @@ private:
 
     Form1Parts m_parts;
     Form1Controls m_controls;
+    PaintPacer m_paintPacer;
 
     PendingCommands m_pendingCommands;
     QString m_currentArtist;

@@ -100,7 +100,7 @@ Form1Controls createForm1Controls(QWidget& form) {
     c.Frame2 = frame(form, "Frame2", fromTwips(120, 120, 7335, 2175), QStringLiteral("HV DDE"));
     c.btnClearList =
         button(*c.Frame2, "btnClearList", fromTwips(3840, 240, 1095, 255), QStringLiteral("Clear List"));
-    c.lstMessage = place<QListWidget>(*c.Frame2, "lstMessage", fromTwips(3840, 600, 3375, 1425));
+    c.lstMessage = place<MessageLogList>(*c.Frame2, "lstMessage", fromTwips(3840, 600, 3375, 1425));
     c.lstMessage->setSelectionMode(QAbstractItemView::SingleSelection);
     c.lstMessage->setSortingEnabled(false);
     c.lstMessage->setItemDelegate(new LogEntryDelegate(c.lstMessage));

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "app/message_log_list.h"
+
 #include <QFont>
 
 class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QWidget;
 
@@ -22,7 +23,7 @@ struct Form1Controls {
     QPushButton* Command1 = nullptr;
     QGroupBox* Frame2 = nullptr;
     QPushButton* btnClearList = nullptr;
-    QListWidget* lstMessage = nullptr;
+    MessageLogList* lstMessage = nullptr;
     QLabel* DDEMessageAcknowledge = nullptr;
     QLabel* DDEMessage = nullptr;
     QLabel* DDECommandAcknowledge = nullptr;
