@@ -11,9 +11,11 @@
 #include <QEventLoop>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -40,6 +42,26 @@ constexpr SonyDevice SonyDevices[] = {
     {"cdsls", "d:\\program files\\nirvis\\device files\\sony\\cdsls.cde", {1, 1, 1}},
 };
 
+// The controls measure their captions as they are made. With the design's font already the window's,
+// they do so once, in the font they show, instead of first in the application's and then again.
+QWidget& inDesignFont(QWidget& form) {
+    form.setFont(designFont());
+    return form;
+}
+
+// Read as the PNG images they are: left to guess, or even told the format but allowed to guess, the
+// image reader loads every image format plugin to ask it first.
+QIcon velmorIcon() {
+    QIcon icon;
+    for (const QString& path :
+         {QStringLiteral(":/velmor/velmor-32.png"), QStringLiteral(":/velmor/velmor-16.png")}) {
+        QImageReader reader(path, "PNG");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
+
 DdeConversation::Links rawLinks(const Form1Parts& parts) {
     return parts.ddeLinks.map([](const std::unique_ptr<DdeLink>& link) { return link.get(); });
 }
@@ -65,7 +87,7 @@ private:
 
 Form1::Form1(Form1Parts parts)
     : m_parts(std::move(parts))
-    , m_controls(createForm1Controls(*this))
+    , m_controls(createForm1Controls(inDesignFont(*this)))
     , m_paintPacer(*this)
     , m_ddeConversation(*this, *m_parts.messageBox, rawLinks(m_parts))
     , m_messageHandler(*this, m_ddeConversation, *m_parts.slinkx, m_pendingCommands, m_currentArtist)
@@ -74,13 +96,9 @@ Form1::Form1(Form1Parts parts)
     , m_callEventHandler(*this, m_ddeConversation, m_parts.callObserver) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmor - Central Controls"));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/velmor/velmor-32.png"));
-    icon.addFile(QStringLiteral(":/velmor/velmor-16.png"));
-    setWindowIcon(icon);
+    setWindowIcon(velmorIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(designFont());
     setFixedSize(507, 404);
 
     m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());
