@@ -4,6 +4,7 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QWidget>
 
@@ -29,12 +30,27 @@ std::optional<QColor> colourUnder(const QStyleOptionViewItem& option) {
     return brush.color();
 }
 
+// The pixel format the painter draws in, when it draws into an image (the window's, or a grab's): an
+// image of an entry in that very format blends its edges with the very same arithmetic.
+std::optional<QImage::Format> formatDrawnIn(const QPainter& painter) {
+    const QPaintEngine* const engine = painter.paintEngine();
+    const QPaintDevice* const target = engine != nullptr ? engine->paintDevice() : nullptr;
+    if (target == nullptr || target->devType() != QInternal::Image)
+        return std::nullopt;
+    return static_cast<const QImage*>(target)->format();
+}
+
 // Whether an image of the entry, drawn over that colour and copied in place, gives the very pixels
-// that drawing it in place would: a plain text entry on a plain ground, copied one to one.
+// that drawing it in place would: a plain text entry on a plain ground, copied one to one. The frame
+// the style draws around the entry that has the keyboard's focus is shaded along the entry's height,
+// and a shading comes out a shade different when drawn elsewhere and moved: that entry, one at most,
+// is always drawn in place.
 bool copiesExactly(const QPainter& painter, const QStyleOptionViewItem& option) {
     constexpr auto Adornments = QStyleOptionViewItem::Alternate | QStyleOptionViewItem::HasCheckIndicator |
                                 QStyleOptionViewItem::HasDecoration;
-    return (option.features & Adornments) == 0 && option.backgroundBrush.style() == Qt::NoBrush &&
+    return (option.features & Adornments) == 0 && (option.state & QStyle::State_HasFocus) == 0 &&
+           option.backgroundBrush.style() == Qt::NoBrush &&
+           option.palette.brush(QPalette::Highlight).style() == Qt::SolidPattern &&
            painter.transform().type() <= QTransform::TxTranslate && painter.opacity() >= 1.0 &&
            painter.compositionMode() == QPainter::CompositionMode_SourceOver;
 }
@@ -71,11 +87,12 @@ void LogEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
     initStyleOption(&entry, index);
     QStyle* const style = styleOf(entry);
     const std::optional<QColor> ground = colourUnder(entry);
+    const std::optional<QImage::Format> format = formatDrawnIn(*painter);
     const qreal ratio = painter->device()->devicePixelRatio();
     const QSize pixels = entry.rect.size() * ratio;
     const qsizetype kib = qsizetype{pixels.width()} * pixels.height() * 4 / 1024 + 1;
     // An entry far wider than the list (a very long message) is not worth keeping.
-    if (!ground || !copiesExactly(*painter, entry) || pixels.isEmpty() || kib > DrawnKiB / 4) {
+    if (!ground || !format || !copiesExactly(*painter, entry) || pixels.isEmpty() || kib > DrawnKiB / 4) {
         style->drawControl(QStyle::CE_ItemViewItem, &entry, painter, entry.widget);
         return;
     }
@@ -86,10 +103,11 @@ void LogEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
                     static_cast<int>(entry.state),
                     static_cast<int>(entry.features),
                     static_cast<int>(entry.palette.currentColorGroup()),
+                    static_cast<int>(*format),
                     ratio};
     const QImage* drawn = m_drawn.object(look);
     if (drawn == nullptr) {
-        auto image = std::make_unique<QImage>(pixels, QImage::Format_ARGB32_Premultiplied);
+        auto image = std::make_unique<QImage>(pixels, *format);
         image->setDevicePixelRatio(ratio);
         image->fill(*ground);
         QPainter imagePainter(image.get());
@@ -118,7 +136,7 @@ void LogEntryDelegate::forgetUnless(const Setting& setting) const {
 
 size_t qHash(const LogEntryDelegate::Look& look, size_t seed) {
     return qHashMulti(seed, look.text, look.size.width(), look.size.height(), look.state, look.features,
-                      look.colourGroup, look.pixelRatio);
+                      look.colourGroup, look.format, look.pixelRatio);
 }
 
 } // namespace velmor

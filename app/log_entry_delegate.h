@@ -39,6 +39,7 @@ public:
         int state = 0;
         int features = 0;
         int colourGroup = 0;
+        int format = 0;
         qreal pixelRatio = 1.0;
 
         friend bool operator==(const Look&, const Look&) = default;
