@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 namespace velmor {
 
 namespace {
@@ -125,8 +127,14 @@ void Form1::connectHandlers() {
     connect(&m_ddeConversation, &DdeConversation::DDEMessageChanged, this, [this] {
         m_paintPacer.hold();
         m_controls.lstMessage->holdBack();
+        // Putting the idle marker back runs the handler again, nested, before HomeVision is answered.
+        const bool outermost = !std::exchange(m_loggingAfterwards, true);
         runHandler("DDEMessage_Change", caption(HvLabel::DDEMessage),
                    [this] { m_messageHandler.DDEMessage_Change(); });
+        if (outermost) {
+            m_loggingAfterwards = false;
+            makeMessageLogChanges();
+        }
     });
     connect(m_parts.slinkx.get(), &SlinkControl::SlinkReceived, this,
             [this](const QString& sourceName, const QString& message) {
@@ -266,19 +274,34 @@ void Form1::setCaption(HvLabel label, const QString& caption) {
 }
 
 qsizetype Form1::messageLogCount() const {
-    return m_controls.lstMessage->count();
+    return m_controls.lstMessage->count() + m_countAfterwards;
 }
 
 void Form1::removeMessageLogEntry(qsizetype index) {
-    delete m_controls.lstMessage->takeItem(static_cast<int>(index));
+    changeMessageLog(-1, [this, index] { delete m_controls.lstMessage->takeItem(static_cast<int>(index)); });
 }
 
 void Form1::appendMessageLogEntry(const QString& entry) {
-    m_controls.lstMessage->addItem(entry);
+    changeMessageLog(+1, [this, entry] { m_controls.lstMessage->addItem(entry); });
 }
 
 void Form1::selectMessageLogEntry(qsizetype index) {
-    m_controls.lstMessage->selectRow(static_cast<int>(index));
+    changeMessageLog(0, [this, index] { m_controls.lstMessage->selectRow(static_cast<int>(index)); });
+}
+
+void Form1::changeMessageLog(qsizetype countChange, std::function<void()> change) {
+    if (!m_loggingAfterwards) {
+        change();
+        return;
+    }
+    m_countAfterwards += countChange;
+    m_logChanges.push_back(std::move(change));
+}
+
+void Form1::makeMessageLogChanges() {
+    m_countAfterwards = 0;
+    for (const std::function<void()>& change : std::exchange(m_logChanges, {}))
+        change();
 }
 
 void Form1::setLabel1Caption(const QString& caption) {

@@ -15,6 +15,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace velmor {
 
@@ -84,10 +85,19 @@ private:
     // Serves the event loop until the display has put the window on screen, for a bounded time.
     void waitUntilOnScreen();
     [[nodiscard]] QLabel* labelFor(HvLabel label) const;
+    // While a HomeVision message is handled, the log's changes wait until HomeVision was answered, and
+    // then go in as they came: the list does far more for each than the rest of the handling. The count
+    // the handler sees includes them meanwhile.
+    void changeMessageLog(qsizetype countChange, std::function<void()> change);
+    void makeMessageLogChanges();
 
     Form1Parts m_parts;
     Form1Controls m_controls;
     PaintPacer m_paintPacer;
+
+    bool m_loggingAfterwards = false;
+    qsizetype m_countAfterwards = 0;
+    std::vector<std::function<void()>> m_logChanges;
 
     PendingCommands m_pendingCommands;
     QString m_currentArtist;
