@@ -15,8 +15,8 @@ namespace velmor {
 class PaintPacer : public QObject {
     Q_OBJECT
 public:
-    // Well inside one 60 Hz frame (16 ms), leaving room for the paint itself.
-    static constexpr int HoldMs = 10;
+    // Half a 60 Hz frame: with the paint itself, the window still shows a change within the frame.
+    static constexpr int HoldMs = 8;
 
     explicit PaintPacer(QWidget& window);
 
