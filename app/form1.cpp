@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/accessible_names.h"
 #include "app/stored_settings.h"
 #include "core/checked_int.h"
 #include "core/error.h"
@@ -102,6 +103,7 @@ Form1::Form1(Form1Parts parts)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(507, 404);
+    nameForm1Controls(m_controls);
 
     m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());
     m_parts.callSoft1->restoreStoredSettings(callSoft1StoredSettings());
@@ -270,7 +272,7 @@ QString Form1::caption(HvLabel label) const {
 }
 
 void Form1::setCaption(HvLabel label, const QString& caption) {
-    labelFor(label)->setText(caption);
+    velmor::setCaption(*labelFor(label), caption);
 }
 
 qsizetype Form1::messageLogCount() const {
@@ -305,7 +307,7 @@ void Form1::makeMessageLogChanges() {
 }
 
 void Form1::setLabel1Caption(const QString& caption) {
-    m_controls.Label1->setText(caption);
+    velmor::setCaption(*m_controls.Label1, caption);
 }
 
 qint16 Form1::check1Value() const {
@@ -317,7 +319,7 @@ QString Form1::cdInfoText() const {
 }
 
 void Form1::setLabel19Caption(const QString& caption) {
-    m_controls.Label19->setText(caption);
+    velmor::setCaption(*m_controls.Label19, caption);
 }
 
 } // namespace velmor

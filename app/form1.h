@@ -22,7 +22,8 @@ namespace velmor {
 class Error;
 
 // The main window: it owns every control, all of Velmor's state and the hosted outside parties,
-// and routes each event to its handler.
+// and routes each event to its handler. The controls keep the names the window's design gave them
+// (Label1, Check1, lstMessage, ...); docs/window.md says what each one shows.
 class Form1 : public QWidget, public HvWindow, public JukeboxWindow, public TelephonyWindow {
     Q_OBJECT
 public:

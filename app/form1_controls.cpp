@@ -72,6 +72,20 @@ QLineEdit* textBox(QWidget& container, const char* name, QRect geometry, const Q
 
 } // namespace
 
+std::vector<QWidget*> Form1Controls::all() const {
+    return {CallSoft1,  Connect,
+            Frame8,     CDInfo,
+            Check1,     Command1,
+            Frame2,     btnClearList,
+            lstMessage, DDEMessageAcknowledge,
+            DDEMessage, DDECommandAcknowledge,
+            DDECommand, Frame1,
+            Text1,      Label2,
+            Label4,     Label3,
+            Label1,     Label19,
+            Label5};
+}
+
 QFont designFont(QFont::Weight weight) {
     const QString family = QStringLiteral("MS Sans Serif");
     // The design's captions were measured in this narrow bitmap font; where it is missing, a font

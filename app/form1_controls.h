@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+#include <vector>
+
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -36,6 +38,9 @@ struct Form1Controls {
     QLabel* Label1 = nullptr;
     QLabel* Label19 = nullptr;
     QLabel* Label5 = nullptr;
+
+    // Every control, in the order the window creates them.
+    [[nodiscard]] std::vector<QWidget*> all() const;
 };
 
 // The font of the design: "MS Sans Serif", 8.25 point.

@@ -2,7 +2,7 @@
 # Builds the default preset and runs every benchmark, printing one table of figures and targets.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh tests
 cmake --preset default >/dev/null
 cmake --build --preset default --target velmor-bench-all
 exec build/default/bench/velmor-bench-all

@@ -3,7 +3,6 @@
 # only tests and benchmarks use). Quick on a second run: ccache holds the objects.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-build=build/no-tests
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVELMOR_WERROR=ON -DVELMOR_BUILD_TESTS=OFF >/dev/null
-cmake --build "$build"
+cmake --preset no-tests >/dev/null
+cmake --build --preset no-tests
 echo "check_build_without_tests: built"

@@ -15,9 +15,9 @@ for argument in "$@"; do
 done
 
 root=$(cd "$(dirname "$0")/.." && pwd)
-"$root/scripts/bootstrap.sh"
-(cd "$root" && cmake --preset default >/dev/null && cmake --build --preset default | tail -n 1)
-bin=$root/build/default
+"$root/scripts/bootstrap.sh" demo
+(cd "$root" && cmake --preset no-tests >/dev/null && cmake --build --preset no-tests | tail -n 1)
+bin=$root/build/no-tests
 
 work=$(mktemp -d /tmp/velmor-demo.XXXXXX)
 export XDG_RUNTIME_DIR=$work/runtime

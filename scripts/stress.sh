@@ -3,7 +3,7 @@
 # every core busy: scripts/stress.sh [runs] [preset ...]   (default: 20 runs of default and asan)
 set -uo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh || exit 1
+scripts/bootstrap.sh ci || exit 1
 runs=${1:-20}
 shift || true
 presets=("$@")

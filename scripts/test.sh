@@ -2,7 +2,7 @@
 # Builds Velmor and runs the whole test suite: scripts/test.sh [preset ...] (default: default)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/bootstrap.sh
+scripts/bootstrap.sh tests
 presets=("$@")
 ((${#presets[@]})) || presets=(default)
 for preset in "${presets[@]}"; do
