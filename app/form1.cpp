@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/accessible_names.h"
+#include "app/kept_frame.h"
 #include "app/stored_settings.h"
 #include "core/checked_int.h"
 #include "core/error.h"
@@ -10,6 +11,7 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QImageReader>
@@ -104,6 +106,8 @@ Form1::Form1(Form1Parts parts)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(507, 404);
     nameForm1Controls(m_controls);
+    for (QGroupBox* frame : {m_controls.Frame2, m_controls.Frame1, m_controls.Frame8})
+        new KeptFrame(*frame);
 
     m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());
     m_parts.callSoft1->restoreStoredSettings(callSoft1StoredSettings());

@@ -1,3 +1,4 @@
+#include "app/kept_frame.h"
 #include "tests/widgets/form1_fixture.h"
 
 #include <QImage>
@@ -86,6 +87,22 @@ TEST_F(Form1Test, MessagesStraightBehindEachOtherEndPaintedWithTheNewestInView) 
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }));
     EXPECT_TRUE(list.viewport()->rect().contains(list.visualItemRect(list.currentItem())));
+}
+
+// The window keeps images of its frames and copies them; once the messages are shown, the window looks
+// as when its frames are drawn afresh.
+TEST_F(Form1Test, FramesDrawnFromWhatTheWindowKeptLookAsDrawnAfresh) {
+    ASSERT_EQ(form->start(), 0);
+    const Paints paints(*form->controls().lstMessage->viewport());
+    for (int n = 0; n < 8; ++n)
+        links.DDEMessage->deliver(message(n));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return paints.count > 0; }));
+    form->grab();
+    QCoreApplication::processEvents();
+    const QImage kept = form->grab().toImage();
+
+    qDeleteAll(form->findChildren<KeptFrame*>());
+    EXPECT_TRUE(form->grab().toImage() == kept);
 }
 
 } // namespace
