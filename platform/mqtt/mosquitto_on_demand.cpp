@@ -26,7 +26,7 @@ template <typename Function> Function* fromLibrary(const char* name) {
     void* const found = dlsym(mosquittoLibrary(), name);
     if (found == nullptr)
         qFatal("velmor: libmosquitto.so.1 has no %s", name);
-    return reinterpret_cast<Function*>(found); // NOLINT: a symbol's address is its function's
+    return reinterpret_cast<Function*>(found);
 }
 
 } // namespace

@@ -34,7 +34,7 @@ protected:
         QAbstractItemDelegate* const own = list.itemDelegate();
         list.setItemDelegate(&delegate);
         list.doItemsLayout();
-        const QImage drawn = list.grab().toImage();
+        QImage drawn = list.grab().toImage();
         list.setItemDelegate(own);
         return drawn;
     }
