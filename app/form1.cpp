@@ -106,7 +106,7 @@ Form1::Form1(Form1Parts parts)
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
     setFixedSize(507, 404);
     nameForm1Controls(m_controls);
-    for (QGroupBox* frame : {m_controls.Frame2, m_controls.Frame1, m_controls.Frame8})
+    for (QGroupBox* frame : {m_controls.Frame2, m_controls.Frame1})
         new KeptFrame(*frame);
 
     m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());

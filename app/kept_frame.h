@@ -3,20 +3,24 @@
 #include <QFont>
 #include <QImage>
 #include <QObject>
+#include <QRect>
 #include <QSize>
 #include <QString>
+
+#include <vector>
 
 class QGroupBox;
 class QStyle;
 
 namespace velmor {
 
-// Paints a frame from an image of it kept once it was drawn. Each HomeVision message changes captions
-// inside the "HV DDE" frame, and the frame behind them (its shaded border and its caption) cost more
-// to draw again than the captions themselves. The image is the frame as the style draws it over the
-// window's plain background, in the pixel format of what it is painted into, so that copying it gives
-// the very same pixels. Until it is made, and whenever anything it depends on changed, the frame is
-// drawn as ever and the image is made again right after.
+// Paints a frame behind its captions from images of it kept once drawn. Each HomeVision message
+// changes captions inside the "HV DDE" frame, and the frame behind them (its shaded border and
+// ground, its own caption) cost more to draw again than the captions themselves. When all the frame
+// has to draw again lies behind its captions, it copies what it kept of those places: images of the
+// frame as the style draws it there over the window's plain background, in the pixel format of what
+// it is painted into, so that copying gives the very same pixels. A place is kept once it was drawn
+// for itself (just after, outside the paint), and all are dropped when anything they depend on changes.
 class KeptFrame : public QObject {
     Q_OBJECT
 public:
@@ -40,15 +44,20 @@ private:
 
         friend bool operator==(const Look&, const Look&) = default;
     };
+    struct Place {
+        QRect rect;
+        QImage image;
+    };
 
     [[nodiscard]] Look lookNow(QImage::Format format, qreal pixelRatio) const;
-    void keep(const Look& look);
+    [[nodiscard]] std::vector<QRect> captionPlacesIn(const QRegion& region) const;
+    [[nodiscard]] const QImage* kept(const QRect& place) const;
+    void keep(const Look& look, const std::vector<QRect>& places);
 
     QGroupBox& m_frame;
     Look m_look;
-    QImage m_image;
+    std::vector<Place> m_places;
     bool m_drawing = false;
-    bool m_keepingDue = false;
 };
 
 } // namespace velmor
