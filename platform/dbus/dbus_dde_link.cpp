@@ -6,11 +6,20 @@
 
 namespace velmor {
 
+namespace {
+
+const QString ItemChanged = QStringLiteral("ItemChanged");
+const QString ItemChangedSignature = QStringLiteral("ss");
+
+} // namespace
+
 DbusDdeLink::DbusDdeLink(QDBusConnection connection, QObject* parent)
     : DdeLink(parent)
     , m_connection(std::move(connection)) {}
 
-DbusDdeLink::~DbusDdeLink() = default;
+DbusDdeLink::~DbusDdeLink() {
+    stopListening();
+}
 
 void DbusDdeLink::setLinkTopic(const QString& topic) {
     m_topic = topic;
@@ -51,11 +60,34 @@ void DbusDdeLink::setLinkMode(int mode) {
     proxy->setTimeout(ReplyTimeoutMs);
     if (mode == Automatic) {
         // Listening starts before the advise goes out, so a value sent in answer to it is not missed.
-        connect(proxy.get(), &DdeTopicProxy::ItemChanged, this, &DbusDdeLink::onItemChanged);
-        waitForReply(proxy->Advise(m_item), QStringLiteral("Advise of %1 on %2").arg(m_item, m_topic));
+        listen(answer.service(), address->path);
+        try {
+            waitForReply(proxy->Advise(m_item), QStringLiteral("Advise of %1 on %2").arg(m_item, m_topic));
+        } catch (...) {
+            stopListening();
+            throw;
+        }
     }
     m_proxy = std::move(proxy);
     m_mode = mode;
+}
+
+void DbusDdeLink::listen(const QString& service, const QString& path) {
+    // Only this link's item: the changes of the others (every message, for the acknowledgement's link)
+    // are not even handed over to the event loop. A match on an argument is to be had only with the
+    // slot named as text.
+    m_listening = Listening{service, path, m_item};
+    m_connection.connect(service, path, QLatin1String(DdeTopicProxy::staticInterfaceName()), ItemChanged,
+                         {m_item}, ItemChangedSignature, this, SLOT(onItemChanged(QString, QString)));
+}
+
+void DbusDdeLink::stopListening() {
+    if (!m_listening)
+        return;
+    m_connection.disconnect(
+        m_listening->service, m_listening->path, QLatin1String(DdeTopicProxy::staticInterfaceName()),
+        ItemChanged, {m_listening->item}, ItemChangedSignature, this, SLOT(onItemChanged(QString, QString)));
+    m_listening.reset();
 }
 
 void DbusDdeLink::poke(const QString& value) {
@@ -67,6 +99,7 @@ void DbusDdeLink::poke(const QString& value) {
 }
 
 void DbusDdeLink::end() {
+    stopListening();
     m_proxy.reset();
     m_mode = None;
 }

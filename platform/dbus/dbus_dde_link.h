@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 
 #include <memory>
+#include <optional>
 
 class DdeTopicProxy;
 class QDBusMessage;
@@ -34,17 +35,29 @@ public:
     // The mode of the link that is open, None when there is none.
     [[nodiscard]] int mode() const { return m_mode; }
 
+private Q_SLOTS:
+    void onItemChanged(const QString& item, const QString& value);
+
 private:
+    // Where the link hears of its item's changes.
+    struct Listening {
+        QString service;
+        QString path;
+        QString item;
+    };
+
     void end();
     // The reply, or the link's error for a failed call.
     QDBusMessage waitForReply(QDBusPendingCall call, const QString& doing) const;
-    void onItemChanged(const QString& item, const QString& value);
+    void listen(const QString& service, const QString& path);
+    void stopListening();
 
     QDBusConnection m_connection;
     QString m_topic;
     QString m_item;
     int m_mode = None;
     std::unique_ptr<DdeTopicProxy> m_proxy;
+    std::optional<Listening> m_listening;
 };
 
 } // namespace velmor
