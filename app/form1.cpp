@@ -108,6 +108,10 @@ Form1::Form1(Form1Parts parts)
     nameForm1Controls(m_controls);
     for (QGroupBox* frame : {m_controls.Frame2, m_controls.Frame1})
         new KeptFrame(*frame);
+    // Nothing moves or resizes a control after it is made. Fixed, a caption that changes no longer asks
+    // its frame to lay it out again, an event for every caption set.
+    for (QLabel* caption : findChildren<QLabel*>())
+        caption->setFixedSize(caption->size());
 
     m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());
     m_parts.callSoft1->restoreStoredSettings(callSoft1StoredSettings());
