@@ -50,7 +50,7 @@ void DbusDdeLink::setLinkMode(int mode) {
     DdeTopicProxy initiating(address->service, address->path, m_connection);
     initiating.setTimeout(ReplyTimeoutMs);
     const QDBusMessage answer =
-        waitForReply(initiating.Initiate(), QStringLiteral("Initiate on %1").arg(m_topic));
+        waitForReply(initiating.Initiate(), [this] { return QStringLiteral("Initiate on %1").arg(m_topic); });
 
     // The conversation is with the connection that answered, by its unique name, not with whoever holds
     // the application's name later: once that HomeVision has left the bus, a process that takes the name
@@ -62,7 +62,8 @@ void DbusDdeLink::setLinkMode(int mode) {
         // Listening starts before the advise goes out, so a value sent in answer to it is not missed.
         listen(answer.service(), address->path);
         try {
-            waitForReply(proxy->Advise(m_item), QStringLiteral("Advise of %1 on %2").arg(m_item, m_topic));
+            waitForReply(proxy->Advise(m_item),
+                         [this] { return QStringLiteral("Advise of %1 on %2").arg(m_item, m_topic); });
         } catch (...) {
             stopListening();
             throw;
@@ -95,7 +96,8 @@ void DbusDdeLink::poke(const QString& value) {
         throw Error(dde_link_error::NoLink,
                     QStringLiteral("No link is open for %1 on %2").arg(m_item, m_topic));
     }
-    waitForReply(m_proxy->Poke(m_item, value), QStringLiteral("Poke of %1 on %2").arg(m_item, m_topic));
+    waitForReply(m_proxy->Poke(m_item, value),
+                 [this] { return QStringLiteral("Poke of %1 on %2").arg(m_item, m_topic); });
 }
 
 void DbusDdeLink::end() {
@@ -104,12 +106,12 @@ void DbusDdeLink::end() {
     m_mode = None;
 }
 
-QDBusMessage DbusDdeLink::waitForReply(QDBusPendingCall call, const QString& doing) const {
+QDBusMessage DbusDdeLink::waitForReply(QDBusPendingCall call, const std::function<QString()>& doing) const {
     // Blocks on the reply alone: unlike QDBus::BlockWithGui this never spins the event loop.
     call.waitForFinished();
     if (call.isError()) {
         const QDBusError error = call.error();
-        throw ddeLinkError(error.name(), error.message(), doing);
+        throw ddeLinkError(error.name(), error.message(), doing());
     }
     return call.reply();
 }

@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -47,8 +48,9 @@ private:
     };
 
     void end();
-    // The reply, or the link's error for a failed call.
-    QDBusMessage waitForReply(QDBusPendingCall call, const QString& doing) const;
+    // The reply, or the link's error for a failed call, saying what was being done (put into words only
+    // then: a poke comes with every message).
+    QDBusMessage waitForReply(QDBusPendingCall call, const std::function<QString()>& doing) const;
     void listen(const QString& service, const QString& path);
     void stopListening();
 
