@@ -1,5 +1,6 @@
 #include "app/backends.h"
 
+#include "app/form1.h"
 #include "core/error.h"
 #include "platform/dbus/dbus_dde_link.h"
 #include "platform/dbus/dbus_instance_guard.h"
@@ -9,8 +10,10 @@
 #include "platform/mqtt/mqtt_connection.h"
 #include "platform/mqtt/mqtt_dde_link.h"
 #include "platform/mqtt/mqtt_instance_guard.h"
+#include "platform/mqtt/velmor_topics.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "platform/ncid/ncid_telephony_control.h"
+#include "platform/posix/posix_regular_files.h"
 
 namespace velmor {
 
@@ -31,6 +34,20 @@ std::unique_ptr<MqttConnection> makeMqttConnection() {
     return connection;
 }
 
+std::unique_ptr<VelmorTopics> makeVelmorTopics(MqttConnection* mqtt) {
+    return mqtt ? std::make_unique<VelmorTopics>(*mqtt) : nullptr;
+}
+
+void connectTopics(VelmorTopics* topics, Form1Parts& parts) {
+    parts.nowPlayingObserver = topics;
+    parts.callObserver = topics;
+}
+
+void connectTopics(VelmorTopics* topics, Form1& form) {
+    if (topics)
+        QObject::connect(topics, &VelmorTopics::jukeboxCommandReceived, &form, &Form1::sendJukeboxCommand);
+}
+
 Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection* mqtt) {
     Form1Parts parts;
     if (mqtt) {
@@ -44,6 +61,7 @@ Form1Parts makeRealParts(std::unique_ptr<MessageBox> messageBox, MqttConnection*
     parts.slinkx = std::make_unique<MpdSlinkControl>(mpdServerAddressFromEnvironment());
     parts.callSoft1 = std::make_unique<NcidTelephonyControl>(ncidServerAddressFromEnvironment());
     parts.messageBox = std::move(messageBox);
+    parts.files = std::make_unique<PosixRegularFiles>();
     return parts;
 }
 

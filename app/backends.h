@@ -7,7 +7,9 @@
 
 namespace velmor {
 
+class Form1;
 class MqttConnection;
+class VelmorTopics;
 
 // Whether VELMOR_MQTT names a broker for the links (rightly or wrongly), rather than leaving them to the
 // session bus.
@@ -17,6 +19,14 @@ class MqttConnection;
 // that HomeVision is reached over the session bus. A value that names no broker raises an error whose
 // description names the variable (and never holds the password).
 [[nodiscard]] std::unique_ptr<MqttConnection> makeMqttConnection();
+
+// Velmor's own topics on the broker connection, none without one. Made before the connection first
+// connects, so that its will says "offline" for this copy.
+[[nodiscard]] std::unique_ptr<VelmorTopics> makeVelmorTopics(MqttConnection* mqtt);
+// The topics hear what the window reports (given the parts before the window is made from them) and
+// hand the window the jukebox commands that arrive on them (given the window); nothing without topics.
+void connectTopics(VelmorTopics* topics, Form1Parts& parts);
+void connectTopics(VelmorTopics* topics, Form1& form);
 
 // The real outside parties the program runs with: DDE links over the broker connection when there is
 // one (it must outlive the parts), over the session bus otherwise. The message box is created by the

@@ -96,7 +96,7 @@ Form1::Form1(Form1Parts parts)
     , m_paintPacer(*this)
     , m_ddeConversation(*this, *m_parts.messageBox, rawLinks(m_parts))
     , m_messageHandler(*this, m_ddeConversation, *m_parts.slinkx, m_pendingCommands, m_currentArtist)
-    , m_reportHandler(*this, m_ddeConversation, m_pendingCommands, m_currentArtist,
+    , m_reportHandler(*this, *m_parts.files, m_ddeConversation, m_pendingCommands, m_currentArtist,
                       m_parts.nowPlayingObserver)
     , m_callEventHandler(*this, m_ddeConversation, m_parts.callObserver) {
     setObjectName(QStringLiteral("Form1"));

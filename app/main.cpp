@@ -52,9 +52,7 @@ int main(int argc, char* argv[]) {
     }
 
     // Made before the connection first connects, so that its will says "offline" for this copy.
-    std::unique_ptr<velmor::VelmorTopics> topics;
-    if (mqtt)
-        topics = std::make_unique<velmor::VelmorTopics>(*mqtt);
+    const std::unique_ptr<velmor::VelmorTopics> topics = velmor::makeVelmorTopics(mqtt.get());
     // Before any link, port or connection other than the broker's opens: a second copy touches nothing.
     const std::unique_ptr<velmor::InstanceGuard> guard = velmor::makeInstanceGuard(mqtt.get());
     if (velmor::handOverToRunningCopy(*guard))
@@ -63,15 +61,11 @@ int main(int argc, char* argv[]) {
     auto messageBox = std::make_unique<velmor::QtMessageBox>();
     velmor::QtMessageBox& box = *messageBox;
     velmor::Form1Parts parts = velmor::makeRealParts(std::move(messageBox), mqtt.get());
-    parts.nowPlayingObserver = topics.get();
-    parts.callObserver = topics.get();
+    velmor::connectTopics(topics.get(), parts);
     velmor::Form1 form(std::move(parts));
     box.setOwner(&form);
     velmor::showWindowOnRequest(*guard, form);
-    if (topics) {
-        QObject::connect(topics.get(), &velmor::VelmorTopics::jukeboxCommandReceived, &form,
-                         &velmor::Form1::sendJukeboxCommand);
-    }
+    velmor::connectTopics(topics.get(), form);
     std::optional<int> closedWith;
     QObject::connect(&form, &velmor::Form1::closed, &app, [&](int status) {
         closedWith = status;

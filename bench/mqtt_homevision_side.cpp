@@ -28,6 +28,17 @@ bool MqttHomeVisionSide::serve() {
            m_connection.waitForRoundTrip(deadline);
 }
 
+bool MqttHomeVisionSide::waitForVelmor(int warmUp) {
+    constexpr int LinkAttempts = 50;
+    constexpr int LinkAttemptMs = 200;
+    bool linked = false;
+    for (int i = 0; i < LinkAttempts && !linked; ++i)
+        linked = roundTrip(nextMessage(), LinkAttemptMs).has_value();
+    for (int i = 0; linked && i < warmUp; ++i)
+        linked = roundTrip(nextMessage()).has_value();
+    return linked;
+}
+
 std::optional<MqttHomeVisionSide::Duration> MqttHomeVisionSide::roundTrip(const QString& message,
                                                                           int timeoutMs) {
     return publishAndWait(Base + QStringLiteral("/DDEMessage"), message.toUtf8(),

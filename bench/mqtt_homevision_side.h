@@ -26,6 +26,11 @@ public:
 
     // Connects and says HOMEVIS|DDE is online.
     [[nodiscard]] bool serve();
+    // Delivers messages until Velmor acknowledges one (its message link may not listen yet when the
+    // first go out: they are lost, not late), then `warmUp` more; false when Velmor does not answer.
+    [[nodiscard]] bool waitForVelmor(int warmUp);
+    // A message not sent before.
+    [[nodiscard]] QString nextMessage() { return QStringLiteral("Hallway motion detected %1").arg(m_sent++); }
     // Delivers a message and waits (at most `timeoutMs`) for its acknowledgement.
     [[nodiscard]] std::optional<Duration> roundTrip(const QString& message, int timeoutMs = WaitTimeoutMs);
     // Pokes a command to FLOOR|DDE and waits for its acknowledgement.
@@ -38,6 +43,7 @@ private:
 
     MqttConnection m_connection;
     QEventLoop m_loop;
+    qint64 m_sent = 0;
     QString m_awaited;
     std::chrono::steady_clock::time_point m_arrived;
     bool m_answered = false;

@@ -17,13 +17,6 @@ namespace velmor::bench {
 namespace {
 
 constexpr int WarmUpMessages = 100;
-// Velmor's message link may not listen yet when the first messages go out; they are lost, not late.
-constexpr int LinkAttempts = 50;
-constexpr int LinkAttemptMs = 200;
-
-QString messageNumber(qint64 n) {
-    return QStringLiteral("Hallway motion detected %1").arg(n);
-}
 
 void roundTrip(benchmark::State& state, const test::ThrowawayMosquitto& broker) {
     MqttHomeVisionSide homeVision(std::get<MqttBrokerAddress>(parseMqttBrokerAddress(broker.url())));
@@ -45,13 +38,7 @@ void roundTrip(benchmark::State& state, const test::ThrowawayMosquitto& broker) 
         state.SkipWithError("Velmor did not start");
         return;
     }
-    qint64 sent = 0;
-    bool linked = false;
-    for (int i = 0; i < LinkAttempts && !linked; ++i)
-        linked = homeVision.roundTrip(messageNumber(sent++), LinkAttemptMs).has_value();
-    for (int i = 0; linked && i < WarmUpMessages; ++i)
-        linked = homeVision.roundTrip(messageNumber(sent++)).has_value();
-    if (!linked) {
+    if (!homeVision.waitForVelmor(WarmUpMessages)) {
         state.SkipWithError(
             QStringLiteral("Velmor did not answer: %1").arg(velmor.errorOutput()).toUtf8().constData());
         return;
@@ -62,7 +49,7 @@ void roundTrip(benchmark::State& state, const test::ThrowawayMosquitto& broker) 
     roundTrips.reserve(static_cast<std::size_t>(state.max_iterations));
     floor.reserve(static_cast<std::size_t>(state.max_iterations));
     for (auto _ : state) {
-        const auto message = homeVision.roundTrip(messageNumber(sent++));
+        const auto message = homeVision.roundTrip(homeVision.nextMessage());
         const auto bare = homeVision.floor();
         if (!message || !bare) {
             state.SkipWithError("a message or a floor poke went unanswered");

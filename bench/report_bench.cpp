@@ -4,6 +4,7 @@
 #include "core/homevision_commands.h"
 #include "jukebox/jukebox_window.h"
 #include "jukebox/report_handler.h"
+#include "platform/posix/posix_regular_files.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
@@ -48,7 +49,8 @@ void playingReport(benchmark::State& state) {
     RecordingCommands homeVision;
     PendingCommands pending;
     QString currentArtist;
-    ReportHandler handler(window, homeVision, pending, currentArtist);
+    const PosixRegularFiles files;
+    ReportHandler handler(window, files, homeVision, pending, currentArtist);
 
     LatencySample sample;
     sample.reserve(static_cast<std::size_t>(state.max_iterations));

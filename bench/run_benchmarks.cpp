@@ -93,8 +93,8 @@ int main(int argc, char* argv[]) {
     Figures all;
     int failures = 0;
     for (const QString& program :
-         {QStringLiteral(MESSAGES_BENCH), QStringLiteral(MQTT_BENCH), QStringLiteral(REPORT_BENCH),
-          QStringLiteral(STARTUP_BENCH), QStringLiteral(NCID_BENCH)}) {
+         {QStringLiteral(MESSAGES_BENCH), QStringLiteral(MQTT_BENCH), QStringLiteral(RELAY_BENCH),
+          QStringLiteral(REPORT_BENCH), QStringLiteral(STARTUP_BENCH), QStringLiteral(NCID_BENCH)}) {
         const QString output =
             folder.filePath(program.section(QLatin1Char('/'), -1) + QStringLiteral(".json"));
         if (const auto figures = runProgram(program, output))
@@ -149,6 +149,15 @@ int main(int argc, char* argv[]) {
         QStringLiteral("broker floor p50 ") + micros(mqttFloor50), ratio(mqtt50, mqttFloor50), 2.0);
     row("MQTT message round trip p99 (10,000)", micros(mqtt99),
         QStringLiteral("broker floor p99 ") + micros(mqttFloor99), ratio(mqtt99, mqttFloor99), 0.0);
+    const QString relayRoundTrip = QStringLiteral("RelayMessageRoundTrip");
+    const double relay50 = figure(all, relayRoundTrip, "p50_us");
+    const double relay99 = figure(all, relayRoundTrip, "p99_us");
+    const double broker50 = figure(all, relayRoundTrip, "broker_p50_us");
+    const double broker99 = figure(all, relayRoundTrip, "broker_p99_us");
+    row("Relay message round trip p50 (1,000)", micros(relay50),
+        QStringLiteral("HomeVision on broker ") + micros(broker50), ratio(relay50, broker50), 0.0);
+    row("Relay message round trip p99 (1,000)", micros(relay99),
+        QStringLiteral("HomeVision on broker ") + micros(broker99), ratio(relay99, broker99), 0.0);
     row("\"playing\" report p50", micros(figure(all, report, "p50_us")), QString(), 0.0, 0.0);
     row("\"playing\" report p99", micros(figure(all, report, "p99_us")), QString(), 0.0, 0.0);
     const double started = figure(all, startUp, "p50_us");

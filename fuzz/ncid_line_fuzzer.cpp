@@ -2,7 +2,7 @@
 // mark, a call written back out the way a server writes it reads back the same, and the line the
 // stand-in announces for a caller typed on its console reads back as that caller.
 #include "fuzz/fuzz_support.h"
-#include "platform/ncid/ncid_line.h"
+#include "telephony/ncid_line.h"
 #include "tools/ncid_server/announcement.h"
 
 namespace {

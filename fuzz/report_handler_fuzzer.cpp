@@ -8,6 +8,7 @@
 #include "jukebox/now_playing_file.h"
 #include "jukebox/report_cutter.h"
 #include "jukebox/report_handler.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/call_log.h"
 #include "tests/support/fake_homevision_commands.h"
 #include "tests/support/fake_window.h"
@@ -126,7 +127,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     velmor::test::FakeHomeVisionCommands commands(homeVision);
     velmor::PendingCommands pending;
     QString artist;
-    velmor::ReportHandler handler(window, commands, pending, artist);
+    const velmor::PosixRegularFiles files;
+    velmor::ReportHandler handler(window, files, commands, pending, artist);
 
     for (const QByteArrayView event : velmor::fuzz::eventsOf(velmor::fuzz::bytesOf(data + 1, size - 1)))
         handleOne(handler, window, homeVision, pending, artist, velmor::fuzz::textOf(event));

@@ -2,7 +2,7 @@
 
 #include "core/error.h"
 #include "jukebox/jukebox_window.h"
-#include "jukebox/regular_file.h"
+#include "jukebox/regular_files.h"
 #include "jukebox/windows1252.h"
 
 #include <QDir>
@@ -46,12 +46,12 @@ QByteArray nowPlayingFileContent(const TrackInfo& track) {
     return content;
 }
 
-void replaceFileContent(const QString& path, const QByteArray& content) {
+void replaceFileContent(const RegularFiles& files, const QString& path, const QByteArray& content) {
     if (path.isEmpty())
         throw writeFailure(path, QStringLiteral("no path is given"));
     // Only a regular file is ours to replace: renaming over a device, FIFO or socket would put a plain
     // file in the place of something another program made, and writing into one may wait for good.
-    if (const std::optional<QString> refusal = whyNotARegularFile(path))
+    if (const std::optional<QString> refusal = files.whyNotARegularFile(path))
         throw writeFailure(path, *refusal);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -59,8 +59,8 @@ void replaceFileContent(const QString& path, const QByteArray& content) {
         // QSaveFile's own fall-back would open the path blocking, whatever stands there by then.
         if (!QFileInfo(path).isFile())
             throw writeFailure(path, openFailureReason(file, path));
-        if (const QString failure = overwriteRegularFile(path, content); !failure.isEmpty())
-            throw writeFailure(path, failure);
+        if (const std::optional<QString> failure = files.overwrite(path, content))
+            throw writeFailure(path, *failure);
         return;
     }
     // The bytes are flushed here, not left to commit(): commit() does not notice a flush that stops
@@ -69,8 +69,8 @@ void replaceFileContent(const QString& path, const QByteArray& content) {
         throw writeFailure(path, file.errorString());
 }
 
-void Write_Now_Playing_File(const JukeboxWindow& window, const TrackInfo& track) {
-    replaceFileContent(window.cdInfoText(), nowPlayingFileContent(track));
+void Write_Now_Playing_File(const JukeboxWindow& window, const RegularFiles& files, const TrackInfo& track) {
+    replaceFileContent(files, window.cdInfoText(), nowPlayingFileContent(track));
 }
 
 } // namespace velmor

@@ -11,10 +11,11 @@
 
 namespace velmor {
 
-ReportHandler::ReportHandler(JukeboxWindow& window, HomeVisionCommands& homeVision,
+ReportHandler::ReportHandler(JukeboxWindow& window, const RegularFiles& files, HomeVisionCommands& homeVision,
                              PendingCommands& pendingCommands, QString& currentArtist,
                              NowPlayingObserver* observer)
     : m_window(window)
+    , m_files(files)
     , m_homeVision(homeVision)
     , m_pendingCommands(pendingCommands)
     , m_currentArtist(currentArtist)
@@ -39,7 +40,7 @@ void ReportHandler::handlePlaying(const QString& message) {
     }
     const TrackInfo& track = *cut.track;
 
-    Write_Now_Playing_File(m_window, track);
+    Write_Now_Playing_File(m_window, m_files, track);
     // Only once the file holds it, so that the file and what others hear never disagree.
     if (m_observer)
         m_observer->nowPlaying(track);

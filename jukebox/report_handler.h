@@ -9,12 +9,14 @@ namespace velmor {
 class HomeVisionCommands;
 class JukeboxWindow;
 class NowPlayingObserver;
+class RegularFiles;
 
 // Handles every report of the jukebox control.
 class ReportHandler {
 public:
-    ReportHandler(JukeboxWindow& window, HomeVisionCommands& homeVision, PendingCommands& pendingCommands,
-                  QString& currentArtist, NowPlayingObserver* observer = nullptr);
+    ReportHandler(JukeboxWindow& window, const RegularFiles& files, HomeVisionCommands& homeVision,
+                  PendingCommands& pendingCommands, QString& currentArtist,
+                  NowPlayingObserver* observer = nullptr);
 
     // Every report is shown; a "playing" report that cannot be cut or whose now-playing file cannot be
     // written raises velmor::Error, after which nothing is sent or parked for it.
@@ -25,6 +27,7 @@ private:
     void handlePlayer(const QString& message);
 
     JukeboxWindow& m_window;
+    const RegularFiles& m_files;
     HomeVisionCommands& m_homeVision;
     PendingCommands& m_pendingCommands;
     QString& m_currentArtist;

@@ -4,13 +4,17 @@
 # HomeVision messages, end with Ctrl-D); without one it plays a scripted minute on a virtual display,
 # prints what happened and saves a screenshot. Everything it starts is stopped when it ends.
 # With --mqtt, Velmor and HomeVision talk through a throwaway MQTT broker instead of the session bus.
+# With --windows, HomeVision is the Windows stand-in serving real DDE under wine, and the Windows DDE
+# relay puts it on that broker (scripts/windows.sh builds both first when they are not built yet).
 set -euo pipefail
 
 mqtt=0
+windows=0
 for argument in "$@"; do
     case $argument in
     --mqtt) mqtt=1 ;;
-    *) echo "usage: $0 [--mqtt]" >&2; exit 2 ;;
+    --windows) mqtt=1 windows=1 ;;
+    *) echo "usage: $0 [--mqtt | --windows]" >&2; exit 2 ;;
     esac
 done
 
@@ -18,6 +22,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/bootstrap.sh" demo
 (cd "$root" && cmake --preset no-tests >/dev/null && cmake --build --preset no-tests | tail -n 1)
 bin=$root/build/no-tests
+windows_bin=$root/build/windows
+if ((windows)) && ! [ -f "$windows_bin/relay/velmor-dde-relay.exe" ]; then
+    "$root/scripts/windows.sh"
+fi
 
 work=$(mktemp -d /tmp/velmor-demo.XXXXXX)
 export XDG_RUNTIME_DIR=$work/runtime
@@ -34,6 +42,8 @@ cleanup() {
     for pid in "${pids[@]}"; do
         wait "$pid" 2>/dev/null || true
     done
+    # And whatever wine started besides the programs themselves.
+    ((!windows)) || /usr/lib/wine/wineserver -k 2>/dev/null || true
     say "stopped everything; the demo's files stay in $work"
 }
 trap cleanup EXIT
@@ -138,7 +148,21 @@ if ((mqtt)); then
     say "a throwaway MQTT broker listens on $VELMOR_MQTT; its traffic goes to $work/mqtt.log"
     mosquitto_sub -h 127.0.0.1 -p "$port" -v -t 'velmor/#' -T 'velmor/echo/#' >"$work/mqtt.log" 2>&1 &
     pids+=($!)
-    homevision+=(--mqtt "$VELMOR_MQTT")
+    if ((windows)); then
+        # The build's own headless wine prefix; the programs write to files, which wine's helpers do
+        # not hold open the way they hold a pipe.
+        export WINEPREFIX=$windows_bin/wine-prefix WINEDEBUG=-all
+        homevision=(/usr/lib/wine/wine64 "$windows_bin/homevision/velmor-homevision.exe")
+        /usr/lib/wine/wine64 "$windows_bin/relay/velmor-dde-relay.exe" --log "$work/relay.log" "$VELMOR_MQTT" \
+            >/dev/null 2>&1 &
+        pids+=($!)
+        touch "$work/relay.log"
+        tail -n +1 -F --pid=$$ "$work/relay.log" 2>/dev/null | sed -u 's/^[^ ]* [^ ]* /    /' &
+        pids+=($!)
+        say "HomeVision is the Windows stand-in under wine; the DDE relay puts it on the broker (log: $work/relay.log)"
+    else
+        homevision+=(--mqtt "$VELMOR_MQTT")
+    fi
 fi
 if ((scripted)); then
     mkfifo "$work/homevision.in"

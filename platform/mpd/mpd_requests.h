@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/mpd/jukebox_command.h"
-#include "platform/mpd/playback_tracker.h"
+#include "jukebox/jukebox_command.h"
+#include "jukebox/playback_tracker.h"
 
 #include <optional>
 

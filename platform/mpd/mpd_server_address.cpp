@@ -54,8 +54,8 @@ CheckedMpdServerAddress checkMpdServerAddress(const std::optional<QString>& host
 MpdServerAddress mpdServerAddressFromEnvironment() {
     const CheckedMpdServerAddress checked =
         checkMpdServerAddress(environmentValue("MPD_HOST"), environmentValue("MPD_PORT"));
-    if (!checked.warning.isEmpty())
-        qCWarning(lcJukebox, "%s", qUtf8Printable(checked.warning));
+    if (checked.warning)
+        qCWarning(lcJukebox, "%s", qUtf8Printable(*checked.warning));
     return checked.address;
 }
 

@@ -21,7 +21,7 @@ struct MpdServerAddress {
 // The address with a word on anything that could not be used as it stands.
 struct CheckedMpdServerAddress {
     MpdServerAddress address;
-    QString warning; // one line naming the variable, its value and what is used instead; or empty
+    std::optional<QString> warning; // one line naming the variable, its value and what is used instead
 };
 
 // The address from the values of MPD_HOST and MPD_PORT (nothing for a variable that is not set).

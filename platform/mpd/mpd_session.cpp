@@ -79,11 +79,10 @@ void MpdSession::drop(const QString& reason) {
 MpdOutcome MpdSession::run(const std::function<void(mpd_connection&)>& work) {
     if (!m_connection)
         return {MpdOutcome::Kind::NotConnected, QStringLiteral("not connected to MPD")};
-    MpdOutcome outcome;
-    if (!leaveIdle(outcome))
-        return outcome;
+    if (MpdOutcome left = leaveIdle(); !left.done())
+        return left;
     work(*m_connection);
-    outcome = takeOutcome(*m_connection);
+    MpdOutcome outcome = takeOutcome(*m_connection);
     if (outcome.kind == MpdOutcome::Kind::Lost) {
         drop(outcome.reason);
         return outcome;
@@ -92,17 +91,17 @@ MpdOutcome MpdSession::run(const std::function<void(mpd_connection&)>& work) {
     return outcome;
 }
 
-bool MpdSession::leaveIdle(MpdOutcome& outcome) {
+MpdOutcome MpdSession::leaveIdle() {
     if (!m_idle)
-        return true;
+        return {};
     m_notifier->setEnabled(false);
     m_idle = false;
     const mpd_idle events = mpd_run_noidle(m_connection.get());
-    outcome = takeOutcome(*m_connection);
+    MpdOutcome outcome = takeOutcome(*m_connection);
     if (!outcome.done()) {
         outcome.kind = MpdOutcome::Kind::Lost;
         drop(outcome.reason);
-        return false;
+        return outcome;
     }
     // The changes that arrived with leaving idle mode are MPD's only word on them; they are handled
     // once the request in hand is over, not inside it.
@@ -112,7 +111,7 @@ bool MpdSession::leaveIdle(MpdOutcome& outcome) {
                 Q_EMIT playerChanged();
         });
     }
-    return true;
+    return outcome;
 }
 
 void MpdSession::enterIdle() {

@@ -46,7 +46,8 @@ Q_SIGNALS:
 private:
     void connectNow();
     void drop(const QString& reason);
-    [[nodiscard]] bool leaveIdle(MpdOutcome& outcome);
+    // Done, or the connection was lost on the way out of idle mode.
+    [[nodiscard]] MpdOutcome leaveIdle();
     void enterIdle();
     void onReadable();
 

@@ -1,6 +1,6 @@
 #include "platform/mpd/mpd_slink_control.h"
 
-#include "platform/mpd/jukebox_reports.h"
+#include "jukebox/jukebox_reports.h"
 #include "platform/mpd/mpd_requests.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #pragma once
 
+#include "jukebox/jukebox_command.h"
+#include "jukebox/playback_tracker.h"
 #include "jukebox/slink_control.h"
-#include "platform/mpd/jukebox_command.h"
 #include "platform/mpd/mpd_server_address.h"
 #include "platform/mpd/mpd_session.h"
-#include "platform/mpd/playback_tracker.h"
 
 #include <optional>
 #include <vector>

@@ -7,7 +7,8 @@
 
 namespace velmor {
 
-// The broker named by VELMOR_MQTT: mqtt://[USER[:PASSWORD]@]HOST[:PORT] or mqtts://... (TLS).
+// The broker named by VELMOR_MQTT: mqtt://[USER[:PASSWORD]@]HOST[:PORT] or mqtts://... (TLS), in Qt's
+// text; the reading itself is broker_url.h's, which the Windows relay shares.
 struct MqttBrokerAddress {
     static constexpr quint16 PlainPort = 1883;
     static constexpr quint16 TlsPort = 8883;

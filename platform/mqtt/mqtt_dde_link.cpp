@@ -45,8 +45,7 @@ void MqttDdeLink::setLinkMode(int mode) {
     const QDeadlineTimer deadline(MqttConnection::WaitLimit);
     const QString broker = describeBroker(m_connection.broker());
     if (!m_connection.waitForConnected(deadline)) {
-        const QString why = m_connection.lastProblem().isEmpty() ? QStringLiteral("no answer in time")
-                                                                 : m_connection.lastProblem();
+        const QString why = m_connection.lastProblem().value_or(QStringLiteral("no answer in time"));
         if (m_connection.wasTurnedAway())
             throw Error(dde_link_error::Refused,
                         QStringLiteral("Initiate on %1: the MQTT broker %2 turned Velmor away (%3)")
@@ -55,12 +54,9 @@ void MqttDdeLink::setLinkMode(int mode) {
                     QStringLiteral("Initiate on %1: no MQTT broker at %2 (%3)").arg(m_topic, broker, why));
     }
 
-    m_connection.track(topics->state);
-    m_connection.subscribe(topics->state, 1);
-    // The broker sends a subscription's retained value before anything it owes for later requests.
-    if (!m_connection.latest(topics->state))
-        static_cast<void>(m_connection.waitForRoundTrip(deadline));
-    if (m_connection.latest(topics->state) != Online) {
+    RetainedValueWatch& retained = m_connection.retainedValues();
+    static_cast<void>(retained.refresh(topics->state, deadline));
+    if (retained.latest(topics->state) != Online) {
         throw Error(dde_link_error::NoApplicationAnswered,
                     QStringLiteral("Initiate on %1: no controller keeps \"online\" on %2 at %3")
                         .arg(m_topic, topics->state, broker));
@@ -77,7 +73,7 @@ void MqttDdeLink::setLinkMode(int mode) {
 }
 
 bool MqttDdeLink::controllerOnline() const {
-    return m_connection.isConnected() && m_connection.latest(m_topics->state) == Online;
+    return m_connection.isConnected() && m_connection.retainedValues().latest(m_topics->state) == Online;
 }
 
 void MqttDdeLink::poke(const QString& value) {
@@ -108,7 +104,7 @@ void MqttDdeLink::onMessage(const QString& topic, const QByteArray& payload, boo
         // same message to the handler again at each start and each reconnect.
         if (!m_warnedOfRetained) {
             m_warnedOfRetained = true;
-            qCWarning(lcDde,
+            qCWarning(lcMqtt,
                       "ignoring the retained value on %s; an item's value counts once, as it is published",
                       qUtf8Printable(topic));
         }

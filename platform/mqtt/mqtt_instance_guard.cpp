@@ -1,7 +1,7 @@
 #include "platform/mqtt/mqtt_instance_guard.h"
 
+#include "announce/velmor_payloads.h"
 #include "platform/mqtt/mqtt_connection.h"
-#include "platform/mqtt/velmor_payloads.h"
 
 namespace velmor {
 
@@ -10,13 +10,11 @@ MqttInstanceGuard::MqttInstanceGuard(MqttConnection& connection, QObject* parent
     , m_connection(connection) {}
 
 InstanceGuard::Claim MqttInstanceGuard::claim() {
-    m_connection.track(velmor_topic::Status);
-    m_connection.subscribe(velmor_topic::Status, 1);
+    RetainedValueWatch& retained = m_connection.retainedValues();
     const QDeadlineTimer deadline(MqttConnection::WaitLimit);
-    // The round trip makes sure the broker has sent the retained status, if it keeps one.
-    if (!m_connection.waitForConnected(deadline) || !m_connection.waitForRoundTrip(deadline))
+    if (!m_connection.waitForConnected(deadline) || !retained.refresh(velmor_topic::Status, deadline))
         return Claim::Unchecked;
-    return m_connection.latest(velmor_topic::Status) == StatusOnline ? Claim::Taken : Claim::Ours;
+    return retained.latest(velmor_topic::Status) == StatusOnline ? Claim::Taken : Claim::Ours;
 }
 
 QString MqttInstanceGuard::place() const {

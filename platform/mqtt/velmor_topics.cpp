@@ -1,9 +1,9 @@
 #include "platform/mqtt/velmor_topics.h"
 
+#include "announce/home_assistant_discovery.h"
+#include "announce/velmor_payloads.h"
 #include "core/log_categories.h"
-#include "platform/mqtt/home_assistant_discovery.h"
 #include "platform/mqtt/mqtt_connection.h"
-#include "platform/mqtt/velmor_payloads.h"
 
 #include <QJsonDocument>
 

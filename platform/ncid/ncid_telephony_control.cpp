@@ -1,7 +1,7 @@
 #include "platform/ncid/ncid_telephony_control.h"
 
 #include "core/log_categories.h"
-#include "platform/ncid/ncid_line.h"
+#include "telephony/ncid_line.h"
 
 namespace velmor {
 
@@ -11,8 +11,6 @@ using namespace std::chrono_literals;
 
 // A host that swallows the connection attempt would otherwise hold it for minutes.
 constexpr std::chrono::milliseconds ConnectTimeout = 5s;
-// Real lines are a few hundred bytes; a server that never ends its line must not fill the memory.
-constexpr qsizetype LongestLine = qsizetype{64} * 1024;
 // What the socket holds for us at most. A server that sends faster than calls are handled waits in
 // the kernel, where TCP holds it back, instead of in our memory.
 constexpr qsizetype SocketBuffer = qsizetype{64} * 1024;
@@ -35,7 +33,7 @@ NcidTelephonyControl::NcidTelephonyControl(NcidServerAddress server, QObject* pa
 
 NcidTelephonyControl::~NcidTelephonyControl() {
     // The socket outlives nothing it reports to: it must not call back while this object dies.
-    m_enabled = false;
+    m_connection = Connection::Off;
     m_socket.disconnect(this);
     m_socket.abort();
 }
@@ -44,31 +42,29 @@ void NcidTelephonyControl::restoreStoredSettings(const QByteArray& /*settings*/)
 
 void NcidTelephonyControl::setCallSoftEnable(qint32 value) {
     const bool enable = value != 0;
-    if (enable == m_enabled)
+    if (enable == (m_connection != Connection::Off))
         return;
-    m_enabled = enable;
+    m_backoff.stop();
     if (enable) {
-        m_backoff.stop();
+        m_connection = Connection::Connecting;
         connectToServer();
         return;
     }
-    m_backoff.stop();
+    m_connection = Connection::Off;
     m_connectTimeout.stop();
-    m_connectWhenCaughtUp = false;
     m_socket.abort();
-    resetConnectionState();
+    m_lines.clear();
 }
 
 void NcidTelephonyControl::connectToServer() {
-    if (!m_enabled || m_socket.state() != QAbstractSocket::UnconnectedState)
+    if (m_connection == Connection::Off || m_socket.state() != QAbstractSocket::UnconnectedState)
         return;
-    // The calls the last connection delivered are raised first: a new connection starts afresh.
-    if (m_turnPosted || m_reading) {
-        m_connectWhenCaughtUp = true;
+    // The calls the last connection delivered are raised first: a new connection starts afresh once
+    // reading has caught up.
+    if (m_turn != Turn::Idle)
         return;
-    }
-    m_connectWhenCaughtUp = false;
-    resetConnectionState();
+    m_connection = Connection::Connecting;
+    m_lines.clear();
     m_connectTimeout.start();
     m_socket.connectToHost(m_server.host, m_server.port);
 }
@@ -80,109 +76,81 @@ void NcidTelephonyControl::onStateChanged(QAbstractSocket::SocketState state) {
         m_socket.setSocketOption(QAbstractSocket::KeepAliveOption, 1);
         qCInfo(lcTelephony, "connected to the caller-ID server at %s:%u", qUtf8Printable(m_server.host),
                unsigned{m_server.port});
-        m_connected = true;
+        m_connection = Connection::Greeting;
         return;
     }
     if (state != QAbstractSocket::UnconnectedState)
         return;
-    const bool wasConnected = m_connected;
-    m_connected = false;
     m_connectTimeout.stop();
     // Calls the server sent before it closed are still raised: what is left in the buffers is read on
     // before the next connection starts.
-    if (!m_enabled || m_backoff.isWaiting())
+    if (m_connection == Connection::Off || m_backoff.isWaiting())
         return;
     // One line per outage: a server that stays away is tried again quietly.
     if (m_backoff.retryLater())
         qCInfo(lcTelephony, "caller-ID server at %s:%u %s (%s); trying again until it answers",
                qUtf8Printable(m_server.host), unsigned{m_server.port},
-               wasConnected ? "lost" : "not reachable", qUtf8Printable(m_socket.errorString()));
+               m_connection == Connection::Connecting ? "not reachable" : "lost",
+               qUtf8Printable(m_socket.errorString()));
 }
 
 void NcidTelephonyControl::onReadyRead() {
     // A turn already due, or one under way (a handler that runs an event loop of its own), takes
     // these bytes in its stride.
-    if (m_turnPosted || m_reading)
-        return;
-    readLines();
+    if (m_turn == Turn::Idle)
+        readLines();
 }
 
 void NcidTelephonyControl::readLines() {
-    m_turnPosted = false;
-    m_reading = true;
+    m_turn = Turn::Reading;
     qsizetype lines = 0;
     // A handler may switch the control off while a call is raised; what is left then goes unread.
-    while (m_enabled && lines < LinesPerTurn) {
-        const qsizetype end = m_pending.indexOf('\n', m_readFrom);
-        if (end < 0) {
+    while (m_connection != Connection::Off && lines < LinesPerTurn) {
+        const std::optional<QByteArrayView> line = m_lines.nextLine();
+        if (!line) {
             if (!takeFromSocket())
                 break;
             continue;
         }
-        const QByteArrayView line = QByteArrayView(m_pending).sliced(m_readFrom, end + 1 - m_readFrom);
-        m_readFrom = end + 1;
         ++lines;
-        if (line.size() > LongestLine)
+        if (line->size() > NcidLineBuffer::LongestLine)
             reportLongLine();
         else
-            handleLine(line);
+            handleLine(*line);
     }
-    m_reading = false;
-    if (!m_enabled)
+    m_turn = Turn::Idle;
+    if (m_connection == Connection::Off)
         return;
     if (lines == LinesPerTurn) {
-        m_turnPosted = true;
+        m_turn = Turn::Posted;
         QMetaObject::invokeMethod(this, &NcidTelephonyControl::readLines, Qt::QueuedConnection);
         return;
     }
-    // Caught up: only an unfinished line is kept, in no more memory than it needs, so that what a
-    // flood took is given back.
-    m_pending.remove(0, m_readFrom);
-    m_readFrom = 0;
-    if (m_pending.isEmpty())
-        m_pending.clear();
-    else
-        m_pending.squeeze();
-    if (m_connectWhenCaughtUp)
+    m_lines.compact();
+    // A retry that fell due meanwhile was put off until now.
+    if (!m_backoff.isWaiting())
         connectToServer();
 }
 
 bool NcidTelephonyControl::takeFromSocket() {
     if (m_socket.bytesAvailable() <= 0)
         return false;
-    // Every whole line has been handled: what is left is the start of the next one.
-    m_pending.remove(0, m_readFrom);
-    m_readFrom = 0;
-    m_pending += m_socket.read(SocketBuffer);
-    if (m_skippingLongLine) {
-        const qsizetype end = m_pending.indexOf('\n');
-        if (end < 0) {
-            m_pending.clear();
-            return true;
-        }
-        m_pending.remove(0, end + 1);
-        m_skippingLongLine = false;
-    }
-    // The start of a line too long to keep: the rest of it is skipped as it arrives.
-    if (m_pending.size() > LongestLine && !m_pending.contains('\n')) {
+    if (m_lines.append(m_socket.read(SocketBuffer)))
         reportLongLine();
-        m_pending.clear();
-        m_skippingLongLine = true;
-    }
     return true;
 }
 
 void NcidTelephonyControl::reportLongLine() {
     qCWarning(lcTelephony, "dropped a line of more than %lld bytes from the caller-ID server",
-              static_cast<long long>(LongestLine));
+              static_cast<long long>(NcidLineBuffer::LongestLine));
 }
 
 void NcidTelephonyControl::handleLine(QByteArrayView bytes) {
     const NcidLine line = parseNcidLine(bytes);
     switch (line.kind) {
     case NcidLineKind::EndOfGreeting:
-        if (!m_greeted) {
-            m_greeted = true;
+        if (m_connection == Connection::Greeting) {
+            m_connection = Connection::Listening;
             // Only a server that got as far as greeting counts as reached: one that accepts and
             // hangs up at once is not hammered.
             m_backoff.connected();
@@ -190,7 +158,7 @@ void NcidTelephonyControl::handleLine(QByteArrayView bytes) {
         }
         return;
     case NcidLineKind::Call:
-        if (m_greeted) {
+        if (m_connection == Connection::Listening) {
             const NcidCall& c = line.call;
             qCDebug(lcTelephony, "call: %s", qUtf8Printable(QString::fromUtf8(bytes).trimmed()));
             Q_EMIT CallSoftCallEvent(c.date, c.time, c.line, c.number, c.name);
@@ -201,13 +169,6 @@ void NcidTelephonyControl::handleLine(QByteArrayView bytes) {
     case NcidLineKind::Other:
         return;
     }
-}
-
-void NcidTelephonyControl::resetConnectionState() {
-    m_pending.clear();
-    m_readFrom = 0;
-    m_greeted = false;
-    m_skippingLongLine = false;
 }
 
 } // namespace velmor

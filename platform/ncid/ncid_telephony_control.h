@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/common/reconnect_backoff.h"
+#include "platform/ncid/ncid_line_buffer.h"
 #include "platform/ncid/ncid_server_address.h"
 #include "telephony/telephony_control.h"
 
@@ -35,29 +36,36 @@ Q_SIGNALS:
     void serverReady();
 
 private:
+    // How far the current connection got; after it ends, how far the last one got, as long as the lines
+    // it left are still read.
+    enum class Connection {
+        Off,        // switched off
+        Connecting, // an attempt is under way, or failed and the back-off's pause runs
+        Greeting,   // connected; the server's greeting goes on
+        Listening,  // greeted: each live call is raised
+    };
+    // Reading is done in turns of at most LinesPerTurn lines.
+    enum class Turn {
+        Idle,
+        Posted,  // the next turn waits in the event queue
+        Reading, // a turn runs (and a handler it called may run an event loop of its own)
+    };
+
     void connectToServer();
     void onStateChanged(QAbstractSocket::SocketState state);
     void onReadyRead();
     void readLines();
     bool takeFromSocket();
     void handleLine(QByteArrayView line);
-    void resetConnectionState();
     void reportLongLine();
 
     NcidServerAddress m_server;
     QTcpSocket m_socket;
     ReconnectBackoff m_backoff;
     QTimer m_connectTimeout;
-    // Bytes taken from the socket; those before m_readFrom have been handled.
-    QByteArray m_pending;
-    qsizetype m_readFrom = 0;
-    bool m_turnPosted = false;
-    bool m_reading = false;
-    bool m_connectWhenCaughtUp = false;
-    bool m_enabled = false;
-    bool m_connected = false;
-    bool m_greeted = false;
-    bool m_skippingLongLine = false;
+    NcidLineBuffer m_lines;
+    Connection m_connection = Connection::Off;
+    Turn m_turn = Turn::Idle;
 };
 
 } // namespace velmor

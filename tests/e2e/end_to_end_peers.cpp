@@ -12,7 +12,15 @@ auto* const peersEnvironment =
 } // namespace
 
 const char* transportName(Transport transport) {
-    return transport == Transport::Mqtt ? "Mqtt" : "Dbus";
+    switch (transport) {
+    case Transport::Mqtt:
+        return "Mqtt";
+    case Transport::Relay:
+        return "Relay";
+    case Transport::Dbus:
+        break;
+    }
+    return "Dbus";
 }
 
 EndToEndPeers& peers() {
@@ -22,8 +30,8 @@ EndToEndPeers& peers() {
 void EndToEndPeers::SetUp() {
     m_music = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_music->isValid());
-    const QString failure = tools::writeMusicLibrary(m_music->path(), TrackSeconds);
-    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    const std::optional<QString> failure = tools::writeMusicLibrary(m_music->path(), TrackSeconds);
+    ASSERT_FALSE(failure) << failure->toStdString();
 
     m_bus = std::make_unique<PrivateBus>();
     ASSERT_TRUE(m_bus->isRunning()) << m_bus->errorString().toStdString();
@@ -36,6 +44,8 @@ void EndToEndPeers::SetUp() {
 }
 
 void EndToEndPeers::TearDown() {
+    if (m_windows.missing().isEmpty())
+        m_windows.endSession();
     m_display.reset();
     m_ncid.reset();
     m_mpd.reset();
@@ -66,7 +76,7 @@ PeerConnections EndToEndPeers::ncidConnections() const {
 
 QProcessEnvironment EndToEndPeers::velmorEnvironment(Screen screen, Transport transport) {
     QProcessEnvironment environment = m_bus->environment();
-    if (transport == Transport::Mqtt)
+    if (transport != Transport::Dbus)
         environment.insert(QStringLiteral("VELMOR_MQTT"), m_broker->url());
     else
         environment.remove(QStringLiteral("VELMOR_MQTT"));

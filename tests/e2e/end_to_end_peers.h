@@ -7,6 +7,7 @@
 #include "tests/support/throwaway_mosquitto.h"
 #include "tests/support/throwaway_mpd.h"
 #include "tests/support/virtual_display.h"
+#include "tests/support/windows_build.h"
 
 #include <QProcessEnvironment>
 #include <QTemporaryDir>
@@ -20,9 +21,10 @@ namespace velmor::test {
 // test can see its windows.
 enum class Screen { Offscreen, VirtualDisplay };
 
-// What carries the DDE conversation between Velmor and HomeVision: the session bus, or an MQTT broker
-// (Velmor then finds it through VELMOR_MQTT).
-enum class Transport { Dbus, Mqtt };
+// What carries the DDE conversation between Velmor and HomeVision: the session bus, an MQTT broker
+// (Velmor then finds it through VELMOR_MQTT), or that broker and real DDE under wine, the Windows
+// build's relay between them.
+enum class Transport { Dbus, Mqtt, Relay };
 
 [[nodiscard]] const char* transportName(Transport transport);
 
@@ -45,6 +47,7 @@ public:
     [[nodiscard]] NcidStandIn& ncid() { return *m_ncid; }
     // Started on first use; check isRunning().
     [[nodiscard]] VirtualDisplay& display();
+    [[nodiscard]] const WindowsBuild& windows() const { return m_windows; }
 
     // The clients MPD and the NCID stand-in hold, as their logs tell.
     [[nodiscard]] PeerConnections mpdConnections() const;
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<ThrowawayMpd> m_mpd;
     std::unique_ptr<NcidStandIn> m_ncid;
     std::unique_ptr<VirtualDisplay> m_display;
+    WindowsBuild m_windows = WindowsBuild::find();
 };
 
 // The peers of this test program.

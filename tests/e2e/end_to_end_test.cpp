@@ -39,6 +39,13 @@ QByteArray nowPlayingLines(const char* trackTitle, const char* trackTime, const 
 }
 
 void EndToEndTest::SetUp() {
+    if (transport() == Transport::Relay) {
+        const QString missing = peers().windows().missing();
+        if (!missing.isEmpty() && peers().windows().isRequired())
+            FAIL() << missing.toStdString();
+        if (!missing.isEmpty())
+            GTEST_SKIP() << "no relay: " << missing.toStdString();
+    }
     probe().reset();
 }
 
@@ -55,19 +62,47 @@ void EndToEndTest::TearDown() {
             for (const std::string& event : conversationNow())
                 std::cerr << "    " << event << '\n';
         }
+        if (relay)
+            std::cerr << "The relay's log:\n" << relay->log().toStdString();
     }
     velmor.reset();
     homeVision.reset();
+    if (relay) {
+        relay.reset();
+        // Its will reaches the broker before the next test's HomeVision says "online".
+        peers().windows().endSession();
+    }
     probe().reset();
 }
 
 void EndToEndTest::startHomeVision(const QStringList& options) {
-    homeVision =
-        transport() == Transport::Mqtt
-            ? std::make_unique<HomeVisionProcess>(QStringLiteral(VELMOR_HOMEVISION_PROGRAM),
-                                                  peers().broker().url())
-            : std::make_unique<HomeVisionProcess>(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), peers().bus());
+    const QString program = QStringLiteral(VELMOR_HOMEVISION_PROGRAM);
+    switch (transport()) {
+    case Transport::Dbus:
+        homeVision = std::make_unique<HomeVisionProcess>(program, peers().bus());
+        break;
+    case Transport::Mqtt:
+        homeVision = std::make_unique<HomeVisionProcess>(program, peers().broker().url());
+        break;
+    case Transport::Relay:
+        homeVision = std::make_unique<HomeVisionProcess>(peers().windows());
+        break;
+    }
     ASSERT_TRUE(homeVision->start(options)) << homeVision->standardError().toStdString();
+    if (transport() == Transport::Relay) {
+        ASSERT_NO_FATAL_FAILURE(startRelay());
+    }
+}
+
+void EndToEndTest::startRelay() {
+    if (!relay) {
+        relay = std::make_unique<RelayProcess>(peers().windows(), peers().broker().url());
+        ASSERT_TRUE(relay->start());
+    }
+    ASSERT_TRUE(relay->waitForLog(QStringLiteral("connected to the broker"))) << relay->log().toStdString();
+    if (homeVision) {
+        ASSERT_TRUE(relay->waitForLog(QStringLiteral("HomeVision answered"))) << relay->log().toStdString();
+    }
 }
 
 bool EndToEndTest::waitFor(const std::function<bool()>& condition) {
@@ -94,6 +129,9 @@ std::optional<QByteArray> EndToEndTest::waitForNowPlayingFile(const QByteArray& 
 }
 
 void EndToEndTest::startVelmor(Screen screen, const std::function<void()>& whileStarting) {
+    if (transport() == Transport::Relay) {
+        ASSERT_NO_FATAL_FAILURE(startRelay());
+    }
     const PeerConnections mpdBefore = peers().mpdConnections();
     const PeerConnections ncidBefore = peers().ncidConnections();
     velmor = std::make_unique<VelmorProcess>(peers().velmorEnvironment(screen, transport()));
@@ -110,7 +148,8 @@ void EndToEndTest::startVelmor(Screen screen, const std::function<void()>& while
     if (homeVision) {
         ASSERT_TRUE(waitFor([&] {
             const Transcript& transcript = homeVision->transcript();
-            // MQTT does not tell a publisher who subscribes; there the commands alone show the links.
+            // MQTT does not tell a publisher who subscribes; there the commands alone show the links. The
+            // relay advises as the session bus client does.
             const bool listens =
                 transport() == Transport::Mqtt ||
                 std::find(transcript.begin(), transcript.end(),

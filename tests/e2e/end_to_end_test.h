@@ -3,6 +3,7 @@
 #include "tests/e2e/end_to_end_peers.h"
 #include "tests/e2e/velmor_process.h"
 #include "tests/support/homevision_process.h"
+#include "tests/support/relay_process.h"
 
 #include <gmock/gmock.h>
 
@@ -37,7 +38,8 @@ protected:
 
     [[nodiscard]] virtual Transport transport() const = 0;
 
-    // Starts the HomeVision stand-in on the shared bus or broker, with these further options.
+    // Starts the HomeVision stand-in on the shared bus or broker (or, through the relay, its Windows
+    // build), with these further options.
     void startHomeVision(const QStringList& options = {});
     // Starts Velmor and waits until it is connected to MPD and the NCID server and, when HomeVision
     // runs, has opened its links and told HomeVision about the jukebox; whileStarting runs once Velmor
@@ -56,7 +58,14 @@ protected:
     }
     [[nodiscard]] MpdProbe probe() const { return peers().probe(); }
 
+private:
+    // Over the relay: starts it, unless it runs, and waits until it reached the broker and, when
+    // HomeVision runs, HomeVision. Use with ASSERT_NO_FATAL_FAILURE.
+    void startRelay();
+
+protected:
     std::unique_ptr<HomeVisionProcess> homeVision;
+    std::unique_ptr<RelayProcess> relay;
     std::unique_ptr<VelmorProcess> velmor;
     // The connections this Velmor opened.
     std::set<int> velmorMpdConnections;
@@ -66,8 +75,9 @@ protected:
 // What HomeVision hears from Velmor as soon as Velmor is connected to MPD.
 inline const std::vector<std::string> JukeboxConnectedCommands{"command ,=0F00000A0000", "command ,O2B00"};
 
-// Both transports, for INSTANTIATE_TEST_SUITE_P, naming each test after its transport.
-inline const auto EachTransport = ::testing::Values(Transport::Dbus, Transport::Mqtt);
+// Every transport, for INSTANTIATE_TEST_SUITE_P, naming each test after its transport. Over the relay a
+// test needs the Windows build; without it the test is skipped, unless VELMOR_WINDOWS_BUILD names it.
+inline const auto EachTransport = ::testing::Values(Transport::Dbus, Transport::Mqtt, Transport::Relay);
 inline std::string nameOfTransport(const ::testing::TestParamInfo<Transport>& test) {
     return transportName(test.param);
 }

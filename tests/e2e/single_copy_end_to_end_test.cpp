@@ -1,4 +1,6 @@
+#include "platform/mqtt/mosquitto_library.h"
 #include "tests/e2e/end_to_end_test.h"
+#include "tests/support/mqtt_listener.h"
 
 #include <QTest>
 
@@ -77,6 +79,48 @@ TEST_F(SingleCopyEndToEndTest, ACopyKilledWithoutAWordDoesNotKeepTheNextFromStar
     ASSERT_NO_FATAL_FAILURE(startVelmor());
     EXPECT_TRUE(velmor->isRunning());
     EXPECT_EQ(peers().bus().owner(GuardedName), velmor->processId());
+}
+
+// Over MQTT a copy is known by the retained "online" it keeps on velmor/status of the broker.
+class MqttSingleCopyEndToEndTest : public EndToEndTest {
+protected:
+    [[nodiscard]] Transport transport() const override { return Transport::Mqtt; }
+
+    MosquittoLibrary library;
+};
+
+TEST_F(MqttSingleCopyEndToEndTest, OneCopyPerBrokerAndItsStatusFollowsHowItEnds) {
+    MqttListener listener(peers().broker().url(), {"velmor/status"});
+    ASSERT_NO_FATAL_FAILURE(startHomeVision());
+    ASSERT_NO_FATAL_FAILURE(startVelmor());
+    ASSERT_TRUE(listener.waitFor(live("velmor/status", "online")));
+    const PeerConnections mpdBefore = peers().mpdConnections();
+
+    VelmorProcess second(peers().velmorEnvironment(Screen::Offscreen, transport()));
+    ASSERT_TRUE(second.start());
+    EXPECT_EQ(second.waitForExit(), 0);
+    EXPECT_EQ(second.standardError().count(QStringLiteral("Velmor already runs on the MQTT broker mqtt://")),
+              1)
+        << second.standardError().toStdString();
+    EXPECT_EQ(peers().mpdConnections().newest, mpdBefore.newest) << "the second copy reached MPD";
+    // It leaves the first one's status alone.
+    listener.sync();
+    EXPECT_EQ(listener.count(live("velmor/status", "offline")), 0U);
+
+    // Killed, a copy cannot say goodbye: the broker tells its will.
+    velmor->kill();
+    EXPECT_EQ(velmor->waitForExit(), -1);
+    ASSERT_TRUE(listener.waitFor(live("velmor/status", "offline")));
+
+    // The next one is not held off by it, and its clean exit says "offline" without a will on top.
+    velmor = std::make_unique<VelmorProcess>(peers().velmorEnvironment(Screen::Offscreen, transport()));
+    ASSERT_TRUE(velmor->start());
+    ASSERT_TRUE(listener.waitFor(live("velmor/status", "online"), 2));
+    velmor->terminate();
+    EXPECT_EQ(velmor->waitForExit(), 0);
+    EXPECT_TRUE(listener.waitFor(live("velmor/status", "offline"), 2));
+    listener.sync();
+    EXPECT_EQ(listener.count(live("velmor/status", "offline")), 2U);
 }
 
 } // namespace

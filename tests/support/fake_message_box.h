@@ -3,7 +3,13 @@
 #include "hvlink/hv_window.h"
 #include "tests/support/call_log.h"
 
+#include <string>
+
 namespace velmor::test {
+
+// The boxes the links' opening shows, as the fake logs them.
+inline const std::string NotRunning = "MessageBox HomeVision is not running.  Please start it.";
+inline const std::string UnknownError = "MessageBox Unknown error opening DDE link";
 
 class FakeMessageBox : public MessageBox {
 public:

@@ -1,6 +1,7 @@
 #include "tests/support/homevision_process.h"
 
 #include "tests/support/private_bus.h"
+#include "tests/support/windows_build.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -32,17 +33,25 @@ HomeVisionProcess::HomeVisionProcess(QString program, QString mqttBroker)
     m_output.setFileName(m_outputDir.filePath(QStringLiteral("transcript")));
 }
 
+HomeVisionProcess::HomeVisionProcess(const WindowsBuild& windows)
+    : HomeVisionProcess(windows.wine(), QString()) {
+    m_programArguments = {windows.homeVisionProgram()};
+    m_process.setProcessEnvironment(windows.environment());
+}
+
 HomeVisionProcess::~HomeVisionProcess() {
     if (m_process.state() != QProcess::NotRunning)
         stop();
 }
 
 bool HomeVisionProcess::start(const QStringList& options, const QString& service) {
-    const QStringList carrier = m_bus ? QStringList() : QStringList{QStringLiteral("--mqtt"), m_mqttBroker};
-    m_process.start(m_program, QStringList{QStringLiteral("--transcript")} + carrier + options);
+    const QStringList carrier =
+        m_mqttBroker.isEmpty() ? QStringList() : QStringList{QStringLiteral("--mqtt"), m_mqttBroker};
+    m_process.start(m_program,
+                    m_programArguments + QStringList{QStringLiteral("--transcript")} + carrier + options);
     if (!m_process.waitForStarted(WaitTimeoutMs))
         return false;
-    // It takes its name (or says "online") last, once it can answer.
+    // It takes its name (or says it serves) last, once it can answer.
     const auto serves = [&] {
         return m_bus ? m_bus->owner(service) == m_process.processId()
                      : standardError().contains(QStringLiteral("velmor-homevision: serving"));

@@ -14,6 +14,7 @@
 namespace velmor::test {
 
 class PrivateBus;
+class WindowsBuild;
 
 // One line of the stand-in's transcript. Kept as std::string so gMock matchers print it readably.
 struct TranscriptEntry {
@@ -29,9 +30,10 @@ struct TranscriptEntry {
 using Transcript = std::vector<TranscriptEntry>;
 
 // The HomeVision stand-in (velmor-homevision) run as a child process on a private bus or an MQTT
-// broker, in transcript mode, so that a test reads what it received and sent. Waits are bounded and run the
-// event loop. Its output goes to files, not pipes: a test blocked in a poke reads nothing, and a stand-in
-// held up writing its transcript into a full pipe would never answer that poke.
+// broker, or its Windows build serving real DDE under wine, in transcript mode, so that a test reads what it
+// received and sent. Waits are bounded and run the event loop. Its output goes to files, not pipes: a test
+// blocked in a poke reads nothing, and a stand-in held up writing its transcript into a full pipe would never
+// answer that poke.
 class HomeVisionProcess {
 public:
     static constexpr int WaitTimeoutMs = 10000;
@@ -39,6 +41,8 @@ public:
     HomeVisionProcess(QString program, const PrivateBus& bus);
     // Serving on the MQTT broker at this address (as VELMOR_MQTT takes it) instead.
     HomeVisionProcess(QString program, QString mqttBroker);
+    // The Windows stand-in, serving real DDE under wine.
+    explicit HomeVisionProcess(const WindowsBuild& windows);
     ~HomeVisionProcess();
     HomeVisionProcess(const HomeVisionProcess&) = delete;
     HomeVisionProcess& operator=(const HomeVisionProcess&) = delete;
@@ -70,6 +74,8 @@ private:
     void readTranscript();
 
     QString m_program;
+    // What comes before its own options: the stand-in's Windows program, for wine.
+    QStringList m_programArguments;
     const PrivateBus* m_bus = nullptr;
     QString m_mqttBroker;
     QTemporaryDir m_outputDir;

@@ -19,26 +19,20 @@ DdeTopicServer::DdeTopicServer(Quirks quirks, QObject* parent)
     new DdeTopicAdaptor(this);
 }
 
-bool DdeTopicServer::serve(QDBusConnection bus, const QString& application, const QString& topic,
-                           QString& error) {
+std::optional<QString> DdeTopicServer::serve(QDBusConnection bus, const QString& application,
+                                             const QString& topic) {
     const QString service = QStringLiteral("org.velmor.DDE.") + application;
     const QString path = QLatin1Char('/') + topic;
-    if (!bus.isConnected()) {
-        error = QStringLiteral("no session bus: %1").arg(bus.lastError().message());
-        return false;
-    }
+    if (!bus.isConnected())
+        return QStringLiteral("no session bus: %1").arg(bus.lastError().message());
     // The object is there before the name, so no client finds the name without the topic.
-    if (!bus.registerObject(path, this, QDBusConnection::ExportAdaptors)) {
-        error = QStringLiteral("cannot serve the object %1").arg(path);
-        return false;
-    }
-    if (!bus.registerService(service)) {
-        error = QStringLiteral("cannot own %1 (is another HomeVision running?)").arg(service);
-        return false;
-    }
+    if (!bus.registerObject(path, this, QDBusConnection::ExportAdaptors))
+        return QStringLiteral("cannot serve the object %1").arg(path);
+    if (!bus.registerService(service))
+        return QStringLiteral("cannot own %1 (is another HomeVision running?)").arg(service);
     std::fprintf(stderr, "velmor-homevision: serving %s at %s\n", qUtf8Printable(service),
                  qUtf8Printable(path));
-    return true;
+    return std::nullopt;
 }
 
 void DdeTopicServer::Initiate() {

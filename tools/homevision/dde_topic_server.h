@@ -8,6 +8,8 @@
 #include <QSet>
 #include <QString>
 
+#include <optional>
+
 namespace velmor::homevision {
 
 // The server side of one DDE topic on the bus, org.velmor.DDE.Topic as generated from the interface file.
@@ -32,9 +34,9 @@ public:
     void Poke(const QString& item, const QString& value);
     QString Request(const QString& item);
 
-    // Takes the topic's object and the application's bus name; on failure says why in `error`.
-    [[nodiscard]] bool serve(QDBusConnection bus, const QString& application, const QString& topic,
-                             QString& error);
+    // Takes the topic's object and the application's bus name; why it cannot, if it cannot.
+    [[nodiscard]] std::optional<QString> serve(QDBusConnection bus, const QString& application,
+                                               const QString& topic);
 
     void setItem(const QString& item, const QString& value) override;
     [[nodiscard]] bool tellsAdvises() const override { return true; }

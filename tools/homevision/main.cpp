@@ -52,11 +52,11 @@ int main(int argc, char* argv[]) {
     const velmor::MosquittoLibrary mosquittoLibrary;
     std::unique_ptr<velmor::MqttConnection> mqtt;
     std::unique_ptr<TopicEndpoint> endpoint;
-    QString error;
     if (options.mqttBroker.isEmpty()) {
         auto server = std::make_unique<DdeTopicServer>(options.quirks);
-        if (!server->serve(QDBusConnection::sessionBus(), options.application, options.topic, error)) {
-            std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(error));
+        if (const auto error =
+                server->serve(QDBusConnection::sessionBus(), options.application, options.topic)) {
+            std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(*error));
             return 1;
         }
         endpoint = std::move(server);
@@ -69,8 +69,8 @@ int main(int argc, char* argv[]) {
         mqtt = std::make_unique<velmor::MqttConnection>(
             std::get<velmor::MqttBrokerAddress>(std::move(broker)), QStringLiteral("homevision"));
         auto server = std::make_unique<MqttTopicServer>(*mqtt, options.application, options.topic);
-        if (!server->serve(error)) {
-            std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(error));
+        if (const auto error = server->serve()) {
+            std::fprintf(stderr, "velmor-homevision: %s\n", qUtf8Printable(*error));
             return 1;
         }
         mqtt->start();

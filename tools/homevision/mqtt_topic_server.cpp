@@ -38,25 +38,23 @@ MqttTopicServer::~MqttTopicServer() {
             m_connection.waitForAcknowledgement(*id, QDeadlineTimer(MqttConnection::WaitLimit)));
 }
 
-bool MqttTopicServer::serve(QString& error) {
+std::optional<QString> MqttTopicServer::serve() {
     const QDeadlineTimer deadline(ServeLimit);
     if (!m_connection.waitForConnected(deadline)) {
-        error = QStringLiteral("cannot reach the MQTT broker %1: %2")
-                    .arg(describeBroker(m_connection.broker()), m_connection.lastProblem());
-        return false;
+        return QStringLiteral("cannot reach the MQTT broker %1: %2")
+            .arg(describeBroker(m_connection.broker()), m_connection.lastProblem().value_or(QString()));
     }
     m_connection.subscribe(m_base + QStringLiteral("/+") + PokeSuffix, 1);
     const auto id = m_connection.publish(m_base + QStringLiteral("/state"), "online", 1, true);
     if (!id || !m_connection.waitForAcknowledgement(*id, deadline) ||
         !m_connection.waitForRoundTrip(deadline)) {
-        error = QStringLiteral("the MQTT broker %1 did not take the state")
-                    .arg(describeBroker(m_connection.broker()));
-        return false;
+        return QStringLiteral("the MQTT broker %1 did not take the state")
+            .arg(describeBroker(m_connection.broker()));
     }
     m_serving = true;
     std::fprintf(stderr, "velmor-homevision: serving %s on %s\n", qUtf8Printable(m_base),
                  qUtf8Printable(describeBroker(m_connection.broker())));
-    return true;
+    return std::nullopt;
 }
 
 void MqttTopicServer::setItem(const QString& item, const QString& value) {

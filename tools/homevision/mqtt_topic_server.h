@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace velmor {
 class MqttConnection;
 }
@@ -22,8 +24,8 @@ public:
     // Says "offline" before the connection ends.
     ~MqttTopicServer() override;
 
-    // Connects, listens for pokes and says "online"; on failure says why in `error`.
-    [[nodiscard]] bool serve(QString& error);
+    // Connects, listens for pokes and says "online"; why it cannot, if it cannot.
+    [[nodiscard]] std::optional<QString> serve();
 
     void setItem(const QString& item, const QString& value) override;
     [[nodiscard]] bool tellsAdvises() const override { return false; }

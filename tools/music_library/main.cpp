@@ -33,9 +33,8 @@ int main(int argc, char* argv[]) {
             return 2;
         }
     }
-    const QString failure = velmor::tools::writeMusicLibrary(folders.first(), seconds);
-    if (!failure.isEmpty()) {
-        std::fprintf(stderr, "velmor-music-library: %s\n", qUtf8Printable(failure));
+    if (const std::optional<QString> failure = velmor::tools::writeMusicLibrary(folders.first(), seconds)) {
+        std::fprintf(stderr, "velmor-music-library: %s\n", qUtf8Printable(*failure));
         return 1;
     }
     return 0;

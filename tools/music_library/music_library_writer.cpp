@@ -8,8 +8,8 @@ namespace velmor::tools {
 
 namespace {
 
-// Runs a tool to its end; an empty text when it succeeded.
-QString runTool(const QString& program, const QStringList& arguments) {
+// Runs a tool to its end; why it failed, if it did.
+std::optional<QString> runTool(const QString& program, const QStringList& arguments) {
     QProcess process;
     process.setProcessChannelMode(QProcess::MergedChannels);
     process.start(program, arguments);
@@ -24,20 +24,20 @@ QString runTool(const QString& program, const QStringList& arguments) {
         return QStringLiteral("%1 failed: %2")
             .arg(program, QString::fromLocal8Bit(process.readAll()).trimmed());
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
 
-QString writeMusicTrack(const QString& path, const CatalogueTrack& track, double seconds,
-                        const QStringList& moreTags) {
-    const QString made = runTool(
+std::optional<QString> writeMusicTrack(const QString& path, const CatalogueTrack& track, double seconds,
+                                       const QStringList& moreTags) {
+    std::optional<QString> failed = runTool(
         QStringLiteral("sox"),
         {QStringLiteral("-n"), QStringLiteral("-r"), QStringLiteral("44100"), QStringLiteral("-c"),
          QStringLiteral("2"), path, QStringLiteral("synth"), QString::number(seconds), QStringLiteral("sine"),
          QString::number(track.frequency), QStringLiteral("vol"), QStringLiteral("0.2")});
-    if (!made.isEmpty())
-        return made;
+    if (failed)
+        return failed;
     // Tags are handed over as UTF-8 whatever the locale says.
     QStringList tags{QStringLiteral("--no-utf8-convert"), QStringLiteral("--remove-all-tags"),
                      QStringLiteral("--set-tag=ARTIST=") + track.artist,
@@ -53,17 +53,17 @@ QString writeMusicTrack(const QString& path, const CatalogueTrack& track, double
     return runTool(QStringLiteral("metaflac"), tags);
 }
 
-QString writeMusicLibrary(const QString& folder, std::optional<double> seconds) {
+std::optional<QString> writeMusicLibrary(const QString& folder, std::optional<double> seconds) {
     const QDir root(folder);
     for (const CatalogueTrack& track : musicCatalogue()) {
         const QString path = root.filePath(track.file);
         if (!QDir().mkpath(QFileInfo(path).path()))
             return QStringLiteral("cannot make the folder of %1").arg(path);
-        const QString failure = writeMusicTrack(path, track, seconds.value_or(track.seconds));
-        if (!failure.isEmpty())
-            return QStringLiteral("%1: %2").arg(track.file, failure);
+        if (const std::optional<QString> failure =
+                writeMusicTrack(path, track, seconds.value_or(track.seconds)))
+            return QStringLiteral("%1: %2").arg(track.file, *failure);
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace velmor::tools

@@ -1,6 +1,6 @@
 #include "tools/ncid_server/announcement.h"
 
-#include "platform/ncid/ncid_line.h"
+#include "telephony/ncid_line.h"
 
 #include <QRegularExpression>
 

@@ -1,6 +1,7 @@
 #include "core/error.h"
 #include "hvlink/dde_items.h"
 #include "tests/integration/dde/dde_bus_test.h"
+#include "tests/support/error_of.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -16,12 +17,8 @@ const QString HomeVis = HomeVisionLinkTopic;
 
 // The error number a call fails with; 0 when it succeeds.
 template <typename Call> int failureOf(Call&& call) {
-    try {
-        call();
-        return 0;
-    } catch (const Error& e) {
-        return e.number();
-    }
+    const std::optional<Error> error = errorOf(std::forward<Call>(call));
+    return error ? error->number() : 0;
 }
 
 struct OpenCase {

@@ -3,7 +3,6 @@
 #include "tests/support/window_on_links.h"
 
 #include <QLabel>
-#include <QListWidget>
 #include <QTest>
 
 #include <algorithm>
@@ -13,9 +12,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-const std::string NotRunning = "MessageBox HomeVision is not running.  Please start it.";
-const std::string UnknownError = "MessageBox Unknown error opening DDE link";
 
 // The main window with real DDE links on the given bus.
 class DdeWindow : public WindowOnLinks<DbusDdeLink> {
@@ -94,12 +90,9 @@ TEST_F(DdeConversationBusTest, EachMessageRunsTheHandlerAndTheAcknowledgementsAl
     EXPECT_EQ(window.caption("DDEMessage"), QStringLiteral("--------"));
     EXPECT_EQ(window.caption("DDEMessageAcknowledge"), QStringLiteral("OK 1"));
 
-    QStringList logged;
-    const auto* lstMessage = window.form->findChild<QListWidget*>(QStringLiteral("lstMessage"));
-    for (int row = 0; row < lstMessage->count(); ++row)
-        logged << lstMessage->item(row)->text();
-    EXPECT_EQ(logged, (QStringList{QStringLiteral("First"), QStringLiteral("Second ~cdj:playlist_play"),
-                                   QStringLiteral("Third")}));
+    EXPECT_EQ(window.messageLog(),
+              (QStringList{QStringLiteral("First"), QStringLiteral("Second ~cdj:playlist_play"),
+                           QStringLiteral("Third")}));
     EXPECT_THAT(window.log.entries(), ElementsAre("SlinkSend  cdj:playlist_play"));
 }
 

@@ -23,8 +23,8 @@ void FaultPeers::SetUp() {
     // The catalogue's own lengths (8 to 20 s): a track plays on while a case looks at what it caused.
     m_music = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(m_music->isValid());
-    const QString failure = tools::writeMusicLibrary(m_music->path());
-    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    const std::optional<QString> failure = tools::writeMusicLibrary(m_music->path());
+    ASSERT_FALSE(failure) << failure->toStdString();
     m_mpd = std::make_unique<ThrowawayMpd>(m_music->path());
     ASSERT_TRUE(m_mpd->start()) << m_mpd->failure().toStdString();
     // The jukebox control finds its MPD the way libmpdclient does.

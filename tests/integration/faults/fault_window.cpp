@@ -2,9 +2,9 @@
 
 #include "jukebox/now_playing_file.h"
 #include "platform/dbus/dbus_dde_link.h"
+#include "platform/posix/posix_regular_files.h"
 #include "tests/support/fake_message_box.h"
 
-#include <QEventLoop>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,6 +36,7 @@ void FaultWindowTest::SetUp() {
     callSoft1 = telephony.get();
     parts.callSoft1 = std::move(telephony);
     parts.messageBox = std::make_unique<FakeMessageBox>(messageBoxes);
+    parts.files = std::make_unique<PosixRegularFiles>();
     form = std::make_unique<Form1>(std::move(parts));
     form->controls().CDInfo->setText(nowPlayingPath);
 }
@@ -57,24 +58,6 @@ void FaultWindowTest::startWindow(const QStringList& homeVisionOptions) {
     // The player report's two commands have reached HomeVision: the conversation is under way.
     ASSERT_EQ(homeVision.waitForPokes("DDECommand", 2),
               (std::vector<std::string>{",=0F00000A0000", ",O2B00"}));
-}
-
-bool FaultWindowTest::waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    if (condition())
-        return true;
-    QEventLoop loop;
-    QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-    poll.start(20);
-    deadline.start(timeoutMs);
-    loop.exec();
-    return condition();
 }
 
 bool FaultWindowTest::waitForLabel1(const QString& text) const {

@@ -6,6 +6,7 @@
 #include "tests/integration/faults/fault_peers.h"
 #include "tests/support/call_log.h"
 #include "tests/support/homevision_process.h"
+#include "tests/support/run_until.h"
 
 #include <QTemporaryDir>
 #include <gmock/gmock.h>
@@ -48,7 +49,9 @@ protected:
     [[nodiscard]] const Form1Controls& controls() const { return form->controls(); }
     // Runs the event loop until the condition holds; false when it did not within the time. Unlike
     // QTest::qWaitFor this never sleeps between events, so a flood of them is taken at full speed.
-    [[nodiscard]] static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = WaitMs);
+    [[nodiscard]] static bool waitUntil(const std::function<bool()>& condition, int timeoutMs = WaitMs) {
+        return runUntil(condition, timeoutMs);
+    }
     // Waits until Label1 shows this text; false when it did not in time.
     [[nodiscard]] bool waitForLabel1(const QString& text) const;
     // Has MPD play the track alone and waits until its report reaches Label1.

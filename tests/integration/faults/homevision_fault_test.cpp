@@ -1,6 +1,6 @@
 #include "hvlink/dde_items.h"
 #include "tests/integration/faults/fault_window.h"
-#include "tests/integration/faults/message_capture.h"
+#include "tests/support/message_capture.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,5 +1,5 @@
 #include "tests/integration/faults/fault_window.h"
-#include "tests/integration/faults/message_capture.h"
+#include "tests/support/message_capture.h"
 
 #include <QDir>
 #include <QFile>

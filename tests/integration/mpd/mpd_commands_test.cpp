@@ -1,3 +1,4 @@
+#include "hvlink/message_text.h"
 #include "tests/integration/mpd/mpd_jukebox_fixture.h"
 
 #include <gmock/gmock.h>
@@ -114,17 +115,8 @@ TEST_F(MpdJukebox, SearchesAddToWhatIsQueued) {
 TEST_F(MpdJukebox, PlayArtistSequenceLeavesARandomQueueOfThatArtistPlaying) {
     probe().queueTitles({QStringLiteral("Overtime"), QStringLiteral("Night Bus")});
     probe().command(QStringLiteral("play"));
-    const char* sequence[] = {
-        "cdj:playlist_stop",
-        "cdj:playlist_mode[manual]",
-        "cdj:playlist_clear",
-        "cdj:search_mode[track]",
-        "cdj:search[artist == \"The Quiet Pines\"]",
-        "cdj:playlist_mode[random]",
-        "cdj:playlist_play",
-    };
-    for (const char* command : sequence)
-        EXPECT_EQ(send(QString::fromUtf8(command)), 0) << command;
+    for (const QString& command : playArtistCommands(QStringLiteral("The Quiet Pines")))
+        EXPECT_EQ(send(command), 0) << command.toStdString();
 
     EXPECT_THAT(probe().queue(),
                 UnorderedElementsAreArray(catalogueEntries(CatalogueTag::Artist, QuietPines)));

@@ -11,7 +11,7 @@ namespace {
 
 constexpr int ReportTimeoutMs = 15'000;
 
-QString writeLongTagTracks(const QString& folder) {
+std::optional<QString> writeLongTagTracks(const QString& folder) {
     const QDir album(QDir(folder).filePath(QStringLiteral("long-tags/noise-floor")));
     if (!album.mkpath(QStringLiteral(".")))
         return QStringLiteral("cannot make %1").arg(album.path());
@@ -41,12 +41,11 @@ QString writeLongTagTracks(const QString& folder) {
         {"03-plain-again.flac", track("Plain Again", 3), 3, {}},
     };
     for (const auto& t : tracks) {
-        const QString failure =
-            tools::writeMusicTrack(album.filePath(QString::fromUtf8(t.file)), t.track, t.seconds, t.moreTags);
-        if (!failure.isEmpty())
-            return QStringLiteral("%1: %2").arg(QString::fromUtf8(t.file), failure);
+        if (const auto failure = tools::writeMusicTrack(album.filePath(QString::fromUtf8(t.file)), t.track,
+                                                        t.seconds, t.moreTags))
+            return QStringLiteral("%1: %2").arg(QString::fromUtf8(t.file), *failure);
     }
-    return {};
+    return std::nullopt;
 }
 
 } // namespace
@@ -54,10 +53,10 @@ QString writeLongTagTracks(const QString& folder) {
 void MpdJukebox::SetUpTestSuite() {
     s_music = std::make_unique<QTemporaryDir>();
     ASSERT_TRUE(s_music->isValid());
-    const QString failure = tools::writeMusicLibrary(s_music->path(), 1.0);
-    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
-    const QString longTagsFailure = writeLongTagTracks(s_music->path());
-    ASSERT_TRUE(longTagsFailure.isEmpty()) << longTagsFailure.toStdString();
+    const std::optional<QString> failure = tools::writeMusicLibrary(s_music->path(), 1.0);
+    ASSERT_FALSE(failure) << failure->toStdString();
+    const std::optional<QString> longTagsFailure = writeLongTagTracks(s_music->path());
+    ASSERT_FALSE(longTagsFailure) << longTagsFailure->toStdString();
     s_mpd = std::make_unique<ThrowawayMpd>(s_music->path());
     ASSERT_TRUE(s_mpd->start()) << s_mpd->failure().toStdString();
     qputenv("MPD_HOST", s_mpd->socketPath().toUtf8());

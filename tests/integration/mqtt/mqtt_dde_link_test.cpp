@@ -1,16 +1,10 @@
-#include "app/form1.h"
 #include "platform/mqtt/mosquitto_library.h"
-#include "platform/mqtt/mqtt_connection.h"
-#include "platform/mqtt/mqtt_dde_link.h"
-#include "tests/support/homevision_process.h"
+#include "tests/integration/mqtt/mqtt_window.h"
+#include "tests/support/message_capture.h"
+#include "tests/support/run_until.h"
 #include "tests/support/throwaway_mosquitto.h"
-#include "tests/support/window_on_links.h"
 
-#include <QEventLoop>
-#include <QLabel>
-#include <QListWidget>
 #include <QTest>
-#include <QTimer>
 #include <gmock/gmock.h>
 
 namespace velmor::test {
@@ -21,13 +15,7 @@ using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Not;
 
-const std::string NotRunning = "MessageBox HomeVision is not running.  Please start it.";
-const std::string UnknownError = "MessageBox Unknown error opening DDE link";
 constexpr int BurstTimeoutMs = 120'000;
-
-MqttBrokerAddress brokerAt(const QString& url) {
-    return std::get<MqttBrokerAddress>(parseMqttBrokerAddress(url));
-}
 
 // The broker most tests share, and the library set-up every connection needs.
 class SharedBroker : public ::testing::Environment {
@@ -40,78 +28,6 @@ public:
 };
 
 auto* const shared = static_cast<SharedBroker*>(::testing::AddGlobalTestEnvironment(new SharedBroker));
-
-// Everything Velmor writes on stderr while it lives.
-class CapturedMessages {
-public:
-    CapturedMessages() {
-        s_captured = &m_text;
-        m_previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& text) {
-            *s_captured += text + QLatin1Char('\n');
-        });
-    }
-    ~CapturedMessages() { qInstallMessageHandler(m_previous); }
-    CapturedMessages(const CapturedMessages&) = delete;
-    CapturedMessages& operator=(const CapturedMessages&) = delete;
-
-    [[nodiscard]] std::string text() const { return m_text.toStdString(); }
-
-private:
-    static inline QString* s_captured = nullptr;
-    QString m_text;
-    QtMessageHandler m_previous = nullptr;
-};
-
-// The broker connection, made before the links that use it and ended after them.
-struct BrokerConnection {
-    explicit BrokerConnection(const QString& url)
-        : connection(brokerAt(url), QStringLiteral("velmor-test")) {
-        connection.start();
-    }
-    MqttConnection connection;
-};
-
-// The main window as the program builds it over MQTT: one broker connection, four links on it.
-class MqttWindow : public BrokerConnection, public WindowOnLinks<MqttDdeLink> {
-public:
-    explicit MqttWindow(const QString& url)
-        : BrokerConnection(url)
-        , WindowOnLinks([this] { return std::make_unique<MqttDdeLink>(connection); }) {}
-
-    [[nodiscard]] QStringList messageLog() const {
-        QStringList entries;
-        const auto* list = form->findChild<QListWidget*>(QStringLiteral("lstMessage"));
-        for (int i = 0; i < list->count(); ++i)
-            entries << list->item(i)->text();
-        return entries;
-    }
-    // Waits, running the event loop, until the command goes through (or fails, as asked).
-    bool waitUntilSendGives(qint16 status) {
-        return QTest::qWaitFor([&] { return send(QStringLiteral(",T0000")) == status; },
-                               HomeVisionProcess::WaitTimeoutMs);
-    }
-};
-
-// Runs the event loop as the program does, idle until something happens, until the condition holds
-// (looked at ten times a second) or the time is up. QTest::qWaitFor sleeps between turns, which would
-// make a burst of messages wait on the test rather than on Velmor.
-bool runUntil(const std::function<bool()>& condition, int timeoutMs) {
-    QEventLoop loop;
-    QTimer look;
-    QObject::connect(&look, &QTimer::timeout, &loop, [&] {
-        if (condition())
-            loop.quit();
-    });
-    look.start(100);
-    QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    return condition();
-}
-
-// What Velmor acknowledged, in order.
-std::vector<std::string> acknowledgements(HomeVisionProcess& homeVision) {
-    return homeVision.pokes("DDEMessageAcknowledge");
-}
 
 class MqttDdeLinkTest : public ::testing::Test {
 protected:
@@ -149,7 +65,7 @@ TEST_P(MqttOpeningTest, LinksOpenOnlyWithABrokerThatLetsVelmorInAndAControllerOn
         ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
     }
 
-    CapturedMessages messages;
+    MessageCapture messages;
     {
         MqttWindow window(url);
         const qint16 expected = GetParam().boxes.empty() ? 0 : -1;
@@ -164,7 +80,7 @@ TEST_P(MqttOpeningTest, LinksOpenOnlyWithABrokerThatLetsVelmorInAndAControllerOn
             EXPECT_EQ(window.send(QStringLiteral(",O1900")), -1);
         }
     }
-    EXPECT_THAT(messages.text(), Not(HasSubstr("hunter2")));
+    EXPECT_THAT(messages.lines().join(QLatin1Char('\n')).toStdString(), Not(HasSubstr("hunter2")));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -222,12 +138,9 @@ void PrintTo(const PayloadCase& c, std::ostream* out) {
 class MqttPayloadTest : public MqttDdeLinkTest, public ::testing::WithParamInterface<PayloadCase> {};
 
 TEST_P(MqttPayloadTest, EachPublishedValueIsOneMessageAndARetainedOneIsNone) {
-    const QString messageTopic = QStringLiteral("velmor/HOMEVIS/DDE/DDEMessage");
-    MqttConnection other(brokerAt(broker.url()), QStringLiteral("other"));
-    ASSERT_TRUE(other.waitForConnected(QDeadlineTimer(MqttConnection::WaitLimit)));
+    MqttListener other(broker.url(), {});
     const auto publish = [&](const QByteArray& payload, bool retained) {
-        const auto id = other.publish(messageTopic, payload, 1, retained);
-        ASSERT_TRUE(id && other.waitForAcknowledgement(*id, QDeadlineTimer(MqttConnection::WaitLimit)));
+        other.publish("velmor/HOMEVIS/DDE/DDEMessage", payload, retained);
     };
     if (GetParam().retained) {
         ASSERT_NO_FATAL_FAILURE(publish(GetParam().payload, true));
@@ -267,13 +180,10 @@ TEST_F(MqttDdeLinkTest, AMessageArrivingDuringACommandIsHandledAfterTheCommandNo
     ASSERT_TRUE(homeVision.start()) << homeVision.standardError().toStdString();
     MqttWindow window(broker.url());
     ASSERT_EQ(window.open(), 0);
-    MqttConnection other(brokerAt(broker.url()), QStringLiteral("other"));
-    ASSERT_TRUE(other.waitForConnected(QDeadlineTimer(MqttConnection::WaitLimit)));
     // The broker holds the message for Velmor before Velmor's command goes out, so it is on Velmor's
     // socket while Velmor waits for the command's acknowledgement.
-    const auto id =
-        other.publish(QStringLiteral("velmor/HOMEVIS/DDE/DDEMessage"), "During the command", 1, false);
-    ASSERT_TRUE(id && other.waitForAcknowledgement(*id, QDeadlineTimer(MqttConnection::WaitLimit)));
+    MqttListener other(broker.url(), {});
+    ASSERT_NO_FATAL_FAILURE(other.publish("velmor/HOMEVIS/DDE/DDEMessage", "During the command"));
 
     EXPECT_EQ(window.send(QStringLiteral(",O1900")), 0);
     EXPECT_THAT(window.messageLog(), IsEmpty());
@@ -306,56 +216,15 @@ TEST_F(MqttDdeLinkTest, TenThousandMessagesInABurstAreEachAcknowledgedOnceInAnUn
     ASSERT_EQ(window.send(QStringLiteral(",O1900")), 0);
     for (int i = 1; i <= Count; ++i)
         homeVision.writeLine(QStringLiteral("Message %1").arg(i));
-    ASSERT_TRUE(
-        runUntil([&] { return acknowledgements(homeVision).size() >= std::size_t{Count}; }, BurstTimeoutMs))
-        << acknowledgements(homeVision).size() << " acknowledged";
-    const std::vector<std::string> acks = acknowledgements(homeVision);
+    const auto acknowledgements = [&] { return homeVision.pokes("DDEMessageAcknowledge"); };
+    ASSERT_TRUE(runUntil([&] { return acknowledgements().size() >= std::size_t{Count}; }, BurstTimeoutMs))
+        << acknowledgements().size() << " acknowledged";
+    const std::vector<std::string> acks = acknowledgements();
     ASSERT_EQ(acks.size(), std::size_t{Count});
     for (std::size_t i = 0; i < acks.size(); ++i)
         ASSERT_EQ(acks[i], i % 2 == 0 ? "OK 1" : "OK 2") << "acknowledgement " << i + 1;
     EXPECT_EQ(window.messageLog().constLast(), QStringLiteral("Message %1").arg(Count));
 }
-
-struct TlsCase {
-    const char* name;
-    bool trusted;
-    std::vector<std::string> boxes;
-};
-
-void PrintTo(const TlsCase& c, std::ostream* out) {
-    *out << c.name;
-}
-
-class MqttTlsTest : public ::testing::TestWithParam<TlsCase> {};
-
-TEST_P(MqttTlsTest, MqttsTrustsTheSystemsCertificateStore) {
-    ThrowawayMosquitto secured(ThrowawayMosquitto::Options{.tls = true});
-    ASSERT_TRUE(secured.start()) << secured.failure().toStdString();
-    HomeVisionProcess controller(QStringLiteral(VELMOR_HOMEVISION_PROGRAM), secured.url());
-    ASSERT_TRUE(controller.start()) << controller.standardError().toStdString();
-
-    // OpenSSL's default store is whatever SSL_CERT_FILE names.
-    const QByteArray saved = qgetenv("SSL_CERT_FILE");
-    qputenv("SSL_CERT_FILE", GetParam().trusted ? secured.caFile().toLocal8Bit() : QByteArray("/dev/null"));
-    {
-        MqttWindow window(secured.tlsUrl());
-        EXPECT_EQ(window.open(), GetParam().boxes.empty() ? 0 : -1);
-        EXPECT_EQ(window.log.entries(), GetParam().boxes);
-        if (GetParam().trusted) {
-            EXPECT_EQ(window.send(QStringLiteral(",O1900")), 0);
-            EXPECT_THAT(controller.waitForPokes("DDECommand", 1), ElementsAre(",O1900"));
-        }
-    }
-    if (saved.isNull())
-        qunsetenv("SSL_CERT_FILE");
-    else
-        qputenv("SSL_CERT_FILE", saved);
-}
-
-INSTANTIATE_TEST_SUITE_P(, MqttTlsTest,
-                         ::testing::Values(TlsCase{"TrustedAuthority", true, {}},
-                                           TlsCase{"UnknownAuthority", false, {NotRunning}}),
-                         [](const ::testing::TestParamInfo<TlsCase>& test) { return test.param.name; });
 
 } // namespace
 } // namespace velmor::test

@@ -1,9 +1,7 @@
-#include "app/form1.h"
 #include "platform/ncid/ncid_telephony_control.h"
 #include "tests/support/fake_dde_link.h"
-#include "tests/support/fake_message_box.h"
-#include "tests/support/fake_slink_control.h"
 #include "tests/support/ncid_stand_in.h"
+#include "tests/support/window_on_links.h"
 
 #include <QLabel>
 #include <QSignalSpy>
@@ -23,35 +21,33 @@ struct AnnouncedCall {
     bool reportedToHomeVision;
 };
 
+// One server for every case, made with the suite.
+std::unique_ptr<NcidStandIn> s_server;
+
+// The caller-ID client of the shared server, made before the window that takes it over.
+struct NcidClient {
+    std::unique_ptr<NcidTelephonyControl> owned = std::make_unique<NcidTelephonyControl>(
+        NcidServerAddress{QStringLiteral("127.0.0.1"), s_server->port()});
+    NcidTelephonyControl* ncid = owned.get();
+};
+
 // The window with the caller-ID client in its place and fakes for everything else, so that a call
 // announced by a real server is followed all the way to what goes to HomeVision.
-class NcidForm1Test : public ::testing::TestWithParam<AnnouncedCall> {
+class NcidForm1Test : public ::testing::TestWithParam<AnnouncedCall>,
+                      public NcidClient,
+                      public WindowOnLinks<FakeDdeLink> {
 protected:
+    NcidForm1Test()
+        : WindowOnLinks([this] { return std::make_unique<FakeDdeLink>(log); },
+                        [this](Form1Parts& parts) { parts.callSoft1 = std::move(owned); }) {}
+
     static void SetUpTestSuite() { s_server = std::make_unique<NcidStandIn>(); }
     static void TearDownTestSuite() { s_server.reset(); }
-
-    void SetUp() override {
-        ASSERT_TRUE(s_server->started());
-        Form1Parts parts;
-        parts.ddeLinks.forEach(
-            [this](HvLabel, std::unique_ptr<DdeLink>& link) { link = std::make_unique<FakeDdeLink>(log); });
-        parts.slinkx = std::make_unique<FakeSlinkControl>(log);
-        auto control = std::make_unique<NcidTelephonyControl>(
-            NcidServerAddress{QStringLiteral("127.0.0.1"), s_server->port()});
-        callSoft1 = control.get();
-        parts.callSoft1 = std::move(control);
-        parts.messageBox = std::make_unique<FakeMessageBox>(log);
-        form = std::make_unique<Form1>(std::move(parts));
-    }
-
-    static inline std::unique_ptr<NcidStandIn> s_server;
-    CallLog log;
-    NcidTelephonyControl* callSoft1 = nullptr;
-    std::unique_ptr<Form1> form;
+    void SetUp() override { ASSERT_TRUE(s_server->started()); }
 };
 
 TEST_P(NcidForm1Test, AnAnnouncedCallMarksTheWindowAndIsReportedOnlyWithANumber) {
-    QSignalSpy ready(callSoft1, &NcidTelephonyControl::serverReady);
+    QSignalSpy ready(ncid, &NcidTelephonyControl::serverReady);
     ASSERT_EQ(form->start(), 0);
     ASSERT_TRUE(ready.wait(WaitMs));
     auto* label19 = form->findChild<QLabel*>(QStringLiteral("Label19"));

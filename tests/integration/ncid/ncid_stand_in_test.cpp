@@ -62,25 +62,6 @@ TEST_F(NcidStandInTest, TheCallLogRaisesNothingAndEachLiveCallRaisesOneEventWith
     EXPECT_THAT(texts(calls[1])[4], "MARY EXAMPLE");
 }
 
-TEST_F(NcidStandInTest, AServerThatRestartsIsFoundAgainAndItsNextCallGetsThrough) {
-    auto server = std::make_unique<NcidStandIn>();
-    ASSERT_TRUE(server->started());
-    const quint16 port = server->port();
-    NcidTelephonyControl control(at(*server));
-    QSignalSpy calls(&control, &TelephonyControl::CallSoftCallEvent);
-    QSignalSpy ready(&control, &NcidTelephonyControl::serverReady);
-    ASSERT_NO_FATAL_FAILURE(switchOn(control));
-
-    ASSERT_TRUE(server->stop());
-    server = std::make_unique<NcidStandIn>(port);
-    ASSERT_TRUE(server->started());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return ready.count() >= 2; }, WaitMs));
-    server->announce(QStringLiteral("5555550123 AFTER THE RESTART"));
-
-    ASSERT_TRUE(QTest::qWaitFor([&] { return calls.count() >= 1; }, WaitMs));
-    EXPECT_THAT(texts(calls[0])[4], "AFTER THE RESTART");
-}
-
 TEST_F(NcidStandInTest, SwitchingOffClosesTheConnectionAndNoCallFollowsUntilSwitchedOnAgain) {
     NcidStandIn server;
     ASSERT_TRUE(server.started());
