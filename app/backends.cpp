@@ -17,10 +17,14 @@
 
 namespace velmor {
 
+bool linksGoOverMqtt() {
+    return !qEnvironmentVariableIsEmpty("VELMOR_MQTT");
+}
+
 std::unique_ptr<MqttConnection> makeMqttConnection() {
-    const QString value = qEnvironmentVariable("VELMOR_MQTT");
-    if (value.isEmpty())
+    if (!linksGoOverMqtt())
         return nullptr;
+    const QString value = qEnvironmentVariable("VELMOR_MQTT");
     MqttAddressParse parsed = parseMqttBrokerAddress(value);
     if (const auto* problem = std::get_if<MqttAddressProblem>(&parsed))
         throw Error(error_number::InvalidProcedureCall, problem->text);

@@ -11,6 +11,10 @@ class Form1;
 class MqttConnection;
 class VelmorTopics;
 
+// Whether VELMOR_MQTT names a broker for the links (rightly or wrongly), rather than leaving them to the
+// session bus.
+[[nodiscard]] bool linksGoOverMqtt();
+
 // The connection to the MQTT broker named by VELMOR_MQTT; none when the variable is unset or empty, so
 // that HomeVision is reached over the session bus. A value that names no broker raises an error whose
 // description names the variable (and never holds the password).

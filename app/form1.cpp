@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/accessible_names.h"
+#include "app/kept_frame.h"
 #include "app/stored_settings.h"
 #include "core/checked_int.h"
 #include "core/error.h"
@@ -10,15 +11,21 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGroupBox>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+
+#include <utility>
 
 namespace velmor {
 
@@ -40,6 +47,26 @@ constexpr SonyDevice SonyDevices[] = {
     {"ampsls", "d:\\program files\\nirvis\\device files\\sony\\de935sls.cde", {1, 1, 1}},
     {"cdsls", "d:\\program files\\nirvis\\device files\\sony\\cdsls.cde", {1, 1, 1}},
 };
+
+// The controls measure their captions as they are made. With the design's font already the window's,
+// they do so once, in the font they show, instead of first in the application's and then again.
+QWidget& inDesignFont(QWidget& form) {
+    form.setFont(designFont());
+    return form;
+}
+
+// Read as the PNG images they are: left to guess, or even told the format but allowed to guess, the
+// image reader loads every image format plugin to ask it first.
+QIcon velmorIcon() {
+    QIcon icon;
+    for (const QString& path :
+         {QStringLiteral(":/velmor/velmor-32.png"), QStringLiteral(":/velmor/velmor-16.png")}) {
+        QImageReader reader(path, "PNG");
+        reader.setAutoDetectImageFormat(false);
+        icon.addPixmap(QPixmap::fromImage(reader.read()));
+    }
+    return icon;
+}
 
 DdeConversation::Links rawLinks(const Form1Parts& parts) {
     return parts.ddeLinks.map([](const std::unique_ptr<DdeLink>& link) { return link.get(); });
@@ -66,7 +93,8 @@ private:
 
 Form1::Form1(Form1Parts parts)
     : m_parts(std::move(parts))
-    , m_controls(createForm1Controls(*this))
+    , m_controls(createForm1Controls(inDesignFont(*this)))
+    , m_paintPacer(*this)
     , m_ddeConversation(*this, *m_parts.messageBox, rawLinks(m_parts))
     , m_messageHandler(*this, m_ddeConversation, *m_parts.slinkx, m_pendingCommands, m_currentArtist)
     , m_reportHandler(*this, *m_parts.files, m_ddeConversation, m_pendingCommands, m_currentArtist,
@@ -74,20 +102,23 @@ Form1::Form1(Form1Parts parts)
     , m_callEventHandler(*this, m_ddeConversation, m_parts.callObserver) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Velmor - Central Controls"));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/velmor/velmor-32.png"));
-    icon.addFile(QStringLiteral(":/velmor/velmor-16.png"));
-    setWindowIcon(icon);
+    setWindowIcon(velmorIcon());
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
-    setFont(designFont());
     setFixedSize(507, 404);
     nameForm1Controls(m_controls);
+    for (QGroupBox* frame : {m_controls.Frame2, m_controls.Frame1})
+        new KeptFrame(*frame);
+    // Nothing moves or resizes a control after it is made. Fixed, a caption that changes no longer asks
+    // its frame to lay it out again, an event for every caption set.
+    for (QLabel* caption : findChildren<QLabel*>())
+        caption->setFixedSize(caption->size());
 
     m_parts.slinkx->restoreStoredSettings(slinkxStoredSettings());
     m_parts.callSoft1->restoreStoredSettings(callSoft1StoredSettings());
 
     m_controls.lstMessage->setFocus();
+    connect(&m_paintPacer, &PaintPacer::holdEnds, m_controls.lstMessage, &MessageLogList::catchUp);
     connectHandlers();
 }
 
@@ -106,8 +137,19 @@ void Form1::connectHandlers() {
             [this] { m_turns.run("btnClearList_Click", {}, [this] { btnClearList_Click(); }); });
 
     connect(&m_ddeConversation, &DdeConversation::DDEMessageChanged, this, [this] {
-        m_turns.run("DDEMessage_Change", caption(HvLabel::DDEMessage),
-                    [this] { m_messageHandler.DDEMessage_Change(); });
+        m_turns.run("DDEMessage_Change", caption(HvLabel::DDEMessage), [this] {
+            m_paintPacer.hold();
+            m_controls.lstMessage->holdBack();
+            // Putting the idle marker back runs the handler again, nested, before HomeVision is answered.
+            const bool outermost = !std::exchange(m_loggingAfterwards, true);
+            const auto logAfterwards = qScopeGuard([this, outermost] {
+                if (outermost) {
+                    m_loggingAfterwards = false;
+                    makeMessageLogChanges();
+                }
+            });
+            m_messageHandler.DDEMessage_Change();
+        });
     });
     // What a handler is given is copied: a kept one runs after the signal has returned.
     connect(m_parts.slinkx.get(), &SlinkControl::SlinkReceived, this,
@@ -263,26 +305,34 @@ void Form1::setCaption(HvLabel label, const QString& caption) {
 }
 
 qsizetype Form1::messageLogCount() const {
-    return m_controls.lstMessage->count();
+    return m_controls.lstMessage->count() + m_countAfterwards;
 }
 
 void Form1::removeMessageLogEntry(qsizetype index) {
-    delete m_controls.lstMessage->takeItem(static_cast<int>(index));
+    changeMessageLog(-1, [this, index] { delete m_controls.lstMessage->takeItem(static_cast<int>(index)); });
 }
 
 void Form1::appendMessageLogEntry(const QString& entry) {
-    QListWidget& list = *m_controls.lstMessage;
-    auto* item = new QListWidgetItem(entry);
-    list.addItem(item);
-    // Every change to the list lays out all its entries again, and an entry without a size hint of its
-    // own has its text measured each time: most of a message's handling went there. Measured once here,
-    // with the list's own font and style, the entry keeps the same size.
-    item->setSizeHint(list.sizeHintForIndex(list.indexFromItem(item)));
+    changeMessageLog(+1, [this, entry] { m_controls.lstMessage->addItem(entry); });
 }
 
 void Form1::selectMessageLogEntry(qsizetype index) {
-    m_controls.lstMessage->setCurrentRow(static_cast<int>(index));
-    m_controls.lstMessage->scrollToItem(m_controls.lstMessage->item(static_cast<int>(index)));
+    changeMessageLog(0, [this, index] { m_controls.lstMessage->selectRow(static_cast<int>(index)); });
+}
+
+void Form1::changeMessageLog(qsizetype countChange, std::function<void()> change) {
+    if (!m_loggingAfterwards) {
+        change();
+        return;
+    }
+    m_countAfterwards += countChange;
+    m_logChanges.push_back(std::move(change));
+}
+
+void Form1::makeMessageLogChanges() {
+    m_countAfterwards = 0;
+    for (const std::function<void()>& change : std::exchange(m_logChanges, {}))
+        change();
 }
 
 void Form1::setLabel1Caption(const QString& caption) {

@@ -2,6 +2,7 @@
 
 #include "app/form1_controls.h"
 #include "app/form1_parts.h"
+#include "app/paint_pacer.h"
 #include "core/handler_turns.h"
 #include "core/pending_commands.h"
 #include "hvlink/dde_conversation.h"
@@ -15,6 +16,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <vector>
 
 namespace velmor {
 
@@ -89,12 +91,22 @@ private:
     // Serves the event loop until the display has put the window on screen, for a bounded time.
     void waitUntilOnScreen();
     [[nodiscard]] QLabel* labelFor(HvLabel label) const;
+    // While a HomeVision message is handled, the log's changes wait until HomeVision was answered, and
+    // then go in as they came: the list does far more for each than the rest of the handling. The count
+    // the handler sees includes them meanwhile.
+    void changeMessageLog(qsizetype countChange, std::function<void()> change);
+    void makeMessageLogChanges();
 
     Form1Parts m_parts;
     Form1Controls m_controls;
     HandlerTurns m_turns;
     // How deep in serveWhileWaiting() this is: a close asked for meanwhile waits for the wait's end.
     int m_waiting = 0;
+    PaintPacer m_paintPacer;
+
+    bool m_loggingAfterwards = false;
+    qsizetype m_countAfterwards = 0;
+    std::vector<std::function<void()>> m_logChanges;
 
     PendingCommands m_pendingCommands;
     QString m_currentArtist;

@@ -105,7 +105,7 @@ Form1Controls createForm1Controls(QWidget& form) {
     c.Command1 = button(form, designOf("Command1"));
     c.Frame2 = frame(form, designOf("Frame2"));
     c.btnClearList = button(*c.Frame2, designOf("btnClearList"));
-    c.lstMessage = place<QListWidget>(*c.Frame2, designOf("lstMessage"));
+    c.lstMessage = place<MessageLogList>(*c.Frame2, designOf("lstMessage"));
     c.lstMessage->setSelectionMode(QAbstractItemView::SingleSelection);
     c.lstMessage->setSortingEnabled(false);
     c.lstMessage->setItemDelegate(new LogEntryDelegate(c.lstMessage));

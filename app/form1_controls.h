@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/message_log_list.h"
+
 #include <QFont>
 
 #include <vector>
@@ -8,7 +10,6 @@ class QCheckBox;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QWidget;
 
@@ -24,7 +25,7 @@ struct Form1Controls {
     QPushButton* Command1 = nullptr;
     QGroupBox* Frame2 = nullptr;
     QPushButton* btnClearList = nullptr;
-    QListWidget* lstMessage = nullptr;
+    MessageLogList* lstMessage = nullptr;
     QLabel* DDEMessageAcknowledge = nullptr;
     QLabel* DDEMessage = nullptr;
     QLabel* DDECommandAcknowledge = nullptr;

@@ -39,7 +39,10 @@ int main(int argc, char* argv[]) {
     velmor::TerminationSignals termination;
 
     // Before any MQTT connection exists; the links on it end with the window, before the connection.
-    const velmor::MosquittoLibrary mosquittoLibrary;
+    // Without MQTT, libmosquitto is never called, and so never loaded.
+    std::optional<velmor::MosquittoLibrary> mosquittoLibrary;
+    if (velmor::linksGoOverMqtt())
+        mosquittoLibrary.emplace();
     std::unique_ptr<velmor::MqttConnection> mqtt;
     try {
         mqtt = velmor::makeMqttConnection();

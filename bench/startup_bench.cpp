@@ -1,6 +1,7 @@
 // Start-up: from launching the program to its window being mapped on an X display, for Velmor and for
 // a bare Qt window (and one showing a line of text) in the same run, launched in turn. Velmor finds a
 // HomeVision stand-in on a private bus, as it would at home, so that it opens its links and shows no box.
+// Then the resident size of Velmor and of the window with text, each once it has started and settled.
 #include "bench/latency_sample.h"
 #include "bench/map_watch.h"
 #include "bench/program_under_test.h"
@@ -9,9 +10,13 @@
 #include "tests/support/virtual_display.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 
 namespace velmor::bench {
 
@@ -19,6 +24,8 @@ namespace {
 
 constexpr int MapTimeoutMs = 10000;
 constexpr int WarmUpLaunches = 2;
+// As long as the message benchmark lets Velmor settle before it reads its size.
+constexpr int SettleMs = 500;
 
 // One launch until the window is mapped; the program is ended again before this returns.
 std::optional<LatencySample::Duration> launch(const QString& program, const QProcessEnvironment& environment,
@@ -34,7 +41,31 @@ std::optional<LatencySample::Duration> launch(const QString& program, const QPro
     return *mapped - launched;
 }
 
-void startUp(benchmark::State& state, const QProcessEnvironment& environment, MapWatch& watch) {
+// Velmor opens one link per DDE item.
+constexpr std::ptrdiff_t LinksOpened = 4;
+
+std::ptrdiff_t initiates(const test::Transcript& transcript) {
+    return std::count_if(transcript.begin(), transcript.end(),
+                         [](const test::TranscriptEntry& entry) { return entry.call == "Initiate"; });
+}
+
+// The resident size once the window was mapped, the program said it started, and it then settled; nothing
+// if it did not get that far.
+std::optional<qint64> residentAfterStart(const QString& program, const QProcessEnvironment& environment,
+                                         MapWatch& watch, const QStringList& arguments,
+                                         const std::function<bool()>& started) {
+    ProgramUnderTest process(program, environment, arguments);
+    watch.discardPending();
+    if (!process.start() || !watch.waitForMap(MapTimeoutMs) || !started())
+        return std::nullopt;
+    QEventLoop settling;
+    QTimer::singleShot(SettleMs, &settling, &QEventLoop::quit);
+    settling.exec();
+    return process.residentKiB();
+}
+
+void startUp(benchmark::State& state, const QProcessEnvironment& environment, MapWatch& watch,
+             test::HomeVisionProcess& homeVision) {
     const QString velmor = velmorProgram();
     const QString bare = QStringLiteral(BARE_WINDOW_PROGRAM);
     for (int i = 0; i < WarmUpLaunches; ++i) {
@@ -64,6 +95,20 @@ void startUp(benchmark::State& state, const QProcessEnvironment& environment, Ma
     state.counters["bare_p50_us"] = bareTimes.percentileUs(0.50);
     state.counters["bare_p99_us"] = bareTimes.percentileUs(0.99);
     state.counters["labelled_p50_us"] = labelledTimes.percentileUs(0.50);
+
+    // Velmor has started once it opened its four links; the labelled window once it is shown.
+    const auto before = initiates(homeVision.transcript());
+    const auto velmorSize = residentAfterStart(velmor, environment, watch, {}, [&] {
+        return homeVision.waitFor(
+            [&](const test::Transcript& t) { return initiates(t) >= before + LinksOpened; });
+    });
+    const auto labelledSize = residentAfterStart(bare, environment, watch, withLabel, [] { return true; });
+    if (!velmorSize || !labelledSize) {
+        state.SkipWithError("a program did not start for its size to be read");
+        return;
+    }
+    state.counters["rss_kib"] = static_cast<double>(*velmorSize);
+    state.counters["labelled_rss_kib"] = static_cast<double>(*labelledSize);
 }
 
 } // namespace
@@ -97,7 +142,8 @@ int main(int argc, char* argv[]) {
     }
 
     benchmark::RegisterBenchmark(
-        "StartUp", [&](benchmark::State& state) { velmor::bench::startUp(state, environment, watch); })
+        "StartUp",
+        [&](benchmark::State& state) { velmor::bench::startUp(state, environment, watch, homeVision); })
         ->Iterations(20)
         ->UseManualTime()
         ->Unit(benchmark::kMillisecond);

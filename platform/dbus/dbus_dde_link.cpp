@@ -6,11 +6,20 @@
 
 namespace velmor {
 
+namespace {
+
+const QString ItemChanged = QStringLiteral("ItemChanged");
+const QString ItemChangedSignature = QStringLiteral("ss");
+
+} // namespace
+
 DbusDdeLink::DbusDdeLink(QDBusConnection connection, QObject* parent)
     : DdeLink(parent)
     , m_connection(std::move(connection)) {}
 
-DbusDdeLink::~DbusDdeLink() = default;
+DbusDdeLink::~DbusDdeLink() {
+    stopListening();
+}
 
 void DbusDdeLink::setLinkTopic(const QString& topic) {
     m_topic = topic;
@@ -41,7 +50,7 @@ void DbusDdeLink::setLinkMode(int mode) {
     DdeTopicProxy initiating(address->service, address->path, m_connection);
     initiating.setTimeout(ReplyTimeoutMs);
     const QDBusMessage answer =
-        waitForReply(initiating.Initiate(), QStringLiteral("Initiate on %1").arg(m_topic));
+        waitForReply(initiating.Initiate(), [this] { return QStringLiteral("Initiate on %1").arg(m_topic); });
 
     // The conversation is with the connection that answered, by its unique name, not with whoever holds
     // the application's name later: once that HomeVision has left the bus, a process that takes the name
@@ -51,11 +60,35 @@ void DbusDdeLink::setLinkMode(int mode) {
     proxy->setTimeout(ReplyTimeoutMs);
     if (mode == Automatic) {
         // Listening starts before the advise goes out, so a value sent in answer to it is not missed.
-        connect(proxy.get(), &DdeTopicProxy::ItemChanged, this, &DbusDdeLink::onItemChanged);
-        waitForReply(proxy->Advise(m_item), QStringLiteral("Advise of %1 on %2").arg(m_item, m_topic));
+        listen(answer.service(), address->path);
+        try {
+            waitForReply(proxy->Advise(m_item),
+                         [this] { return QStringLiteral("Advise of %1 on %2").arg(m_item, m_topic); });
+        } catch (...) {
+            stopListening();
+            throw;
+        }
     }
     m_proxy = std::move(proxy);
     m_mode = mode;
+}
+
+void DbusDdeLink::listen(const QString& service, const QString& path) {
+    // Only this link's item: the changes of the others (every message, for the acknowledgement's link)
+    // are not even handed over to the event loop. A match on an argument is to be had only with the
+    // slot named as text.
+    m_listening = Listening{service, path, m_item};
+    m_connection.connect(service, path, QLatin1String(DdeTopicProxy::staticInterfaceName()), ItemChanged,
+                         {m_item}, ItemChangedSignature, this, SLOT(onItemChanged(QString, QString)));
+}
+
+void DbusDdeLink::stopListening() {
+    if (!m_listening)
+        return;
+    m_connection.disconnect(
+        m_listening->service, m_listening->path, QLatin1String(DdeTopicProxy::staticInterfaceName()),
+        ItemChanged, {m_listening->item}, ItemChangedSignature, this, SLOT(onItemChanged(QString, QString)));
+    m_listening.reset();
 }
 
 void DbusDdeLink::poke(const QString& value) {
@@ -63,20 +96,22 @@ void DbusDdeLink::poke(const QString& value) {
         throw Error(dde_link_error::NoLink,
                     QStringLiteral("No link is open for %1 on %2").arg(m_item, m_topic));
     }
-    waitForReply(m_proxy->Poke(m_item, value), QStringLiteral("Poke of %1 on %2").arg(m_item, m_topic));
+    waitForReply(m_proxy->Poke(m_item, value),
+                 [this] { return QStringLiteral("Poke of %1 on %2").arg(m_item, m_topic); });
 }
 
 void DbusDdeLink::end() {
+    stopListening();
     m_proxy.reset();
     m_mode = None;
 }
 
-QDBusMessage DbusDdeLink::waitForReply(QDBusPendingCall call, const QString& doing) const {
+QDBusMessage DbusDdeLink::waitForReply(QDBusPendingCall call, const std::function<QString()>& doing) const {
     // Blocks on the reply alone: unlike QDBus::BlockWithGui this never spins the event loop.
     call.waitForFinished();
     if (call.isError()) {
         const QDBusError error = call.error();
-        throw ddeLinkError(error.name(), error.message(), doing);
+        throw ddeLinkError(error.name(), error.message(), doing());
     }
     return call.reply();
 }

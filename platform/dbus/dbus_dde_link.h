@@ -4,7 +4,9 @@
 
 #include <QDBusConnection>
 
+#include <functional>
 #include <memory>
+#include <optional>
 
 class DdeTopicProxy;
 class QDBusMessage;
@@ -34,17 +36,30 @@ public:
     // The mode of the link that is open, None when there is none.
     [[nodiscard]] int mode() const { return m_mode; }
 
-private:
-    void end();
-    // The reply, or the link's error for a failed call.
-    QDBusMessage waitForReply(QDBusPendingCall call, const QString& doing) const;
+private Q_SLOTS:
     void onItemChanged(const QString& item, const QString& value);
+
+private:
+    // Where the link hears of its item's changes.
+    struct Listening {
+        QString service;
+        QString path;
+        QString item;
+    };
+
+    void end();
+    // The reply, or the link's error for a failed call, saying what was being done (put into words only
+    // then: a poke comes with every message).
+    QDBusMessage waitForReply(QDBusPendingCall call, const std::function<QString()>& doing) const;
+    void listen(const QString& service, const QString& path);
+    void stopListening();
 
     QDBusConnection m_connection;
     QString m_topic;
     QString m_item;
     int m_mode = None;
     std::unique_ptr<DdeTopicProxy> m_proxy;
+    std::optional<Listening> m_listening;
 };
 
 } // namespace velmor

@@ -94,7 +94,8 @@ TEST_F(PackageTest, HoldsTheProgramAndTheFilesADesktopReadsAndNothingElse) {
 
 TEST_F(PackageTest, DependsOnTheLibrariesTheProgramLinks) {
     const std::string depends = control({QStringLiteral("-f"), s_package, QStringLiteral("Depends")});
-    for (const char* library : {"libc6", "libqt6core6", "libqt6widgets6", "libqt6dbus6", "libmpdclient2"})
+    for (const char* library :
+         {"libc6", "libqt6core6", "libqt6widgets6", "libqt6dbus6", "libmpdclient2", "libmosquitto1"})
         EXPECT_THAT(depends, HasSubstr(library));
 }
 
