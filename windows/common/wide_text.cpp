@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+
 namespace velmor::windows {
 
 std::wstring wideFromUtf8(std::string_view text) {
@@ -23,6 +25,16 @@ std::string utf8FromWide(std::wstring_view text) {
                      '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), static_cast<int>(utf8.size()), nullptr,
                         nullptr);
+    return utf8;
+}
+
+std::vector<std::string> commandLineArguments() {
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> utf8;
+    for (int i = 1; i < count; ++i)
+        utf8.push_back(utf8FromWide(wide[i]));
+    LocalFree(wide);
     return utf8;
 }
 

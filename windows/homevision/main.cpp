@@ -9,21 +9,10 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <io.h>
-#include <shellapi.h>
 
 using namespace velmor::homevision;
 
 namespace {
-
-std::vector<std::string> arguments() {
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> utf8;
-    for (int i = 1; i < count; ++i)
-        utf8.push_back(velmor::windows::utf8FromWide(wide[i]));
-    LocalFree(wide);
-    return utf8;
-}
 
 // A final line end ends the last line; it does not start an empty one.
 std::vector<std::string> lines(const std::string& text) {
@@ -47,7 +36,7 @@ std::vector<std::string> lines(const std::string& text) {
 int main() {
     // The transcript's bytes as they are, "\n" included, whatever the C library would make of them.
     _setmode(_fileno(stdout), _O_BINARY);
-    const ParsedOptions parsed = parseStandInOptions(arguments());
+    const ParsedOptions parsed = parseStandInOptions(velmor::windows::commandLineArguments());
     if (parsed.outcome == ParsedOptions::Outcome::Help) {
         std::fputs(parsed.message.c_str(), stdout);
         return 0;

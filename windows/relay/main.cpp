@@ -8,7 +8,6 @@
 
 #include <cstdio>
 #include <mosquitto.h>
-#include <shellapi.h>
 
 using namespace velmor::relay;
 
@@ -25,16 +24,6 @@ BOOL WINAPI onConsoleControl(DWORD /*event*/) {
     return TRUE;
 }
 
-std::vector<std::string> arguments() {
-    int count = 0;
-    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
-    std::vector<std::string> utf8;
-    for (int i = 1; i < count; ++i)
-        utf8.push_back(velmor::windows::utf8FromWide(wide[i]));
-    LocalFree(wide);
-    return utf8;
-}
-
 struct MosquittoLibrary {
     MosquittoLibrary() { mosquitto_lib_init(); }
     ~MosquittoLibrary() { mosquitto_lib_cleanup(); }
@@ -45,7 +34,7 @@ struct MosquittoLibrary {
 } // namespace
 
 int main() {
-    const RelayCommandLine commandLine = parseRelayCommandLine(arguments());
+    const RelayCommandLine commandLine = parseRelayCommandLine(velmor::windows::commandLineArguments());
     if (const auto* help = std::get_if<RelayHelp>(&commandLine)) {
         std::fputs(help->text.c_str(), stdout);
         return 0;
